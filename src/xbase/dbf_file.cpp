@@ -1,0 +1,221 @@
+#include "xbase/dbf_file.h"
+
+#include <sys/time.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+#include "xbase/errors.h"
+#include "xbase/file_names.h"
+
+XbDbfFile::~XbDbfFile() {
+  try {
+    Close();
+  } catch (const Exception&) {
+    // A destructor cannot report; an explicit Close() does.
+  }
+}
+
+void XbDbfFile::Open(const std::string& name, const Options& options) {
+  if (IsOpen()) Close();
+  std::string path = name;
+  if (!HasExtension(path)) path += ".DBF";
+  // A DOS network name ("\\server\...") or a name with a colon beyond the
+  // drive letter is taken as given; anything else is resolved here.
+  bool asGiven = path.find("\\\\") != std::string::npos ||
+                 (path.size() > 2 && path.find(':', 2) != std::string::npos);
+  if (!asGiven) path = ResolveFileName(path);
+
+  options_ = options;
+  file_.Open(path, options.shared, options.writable);
+  tableName_ = TableBaseName(path);
+  try {
+    if (file_.ReadAt(0, header_.image.data(), XbDbfHeader::kSize) < XbDbfHeader::kSize)
+      ThrowDbf(msg::kReadError, {path});
+    if (!XbDbfHeader::AcceptedVersion(header_.Version())) ThrowDbf(msg::kHeaderInvalid, {path});
+    if (header_.Encrypted()) throw EDbfEncryption(FormatMessage("Table %s is encrypted", {path}));
+    int area = header_.DescriptorAreaLength();
+    // A header too short for even one terminator, or records of no length,
+    // cannot be read: every record offset would be wrong.
+    if (area < 0 || header_.RecordLength() < 1) ThrowDbf(msg::kHeaderInvalid, {path});
+    std::vector<uint8_t> descriptors(static_cast<size_t>(area));
+    if (file_.ReadAt(XbDbfHeader::kSize, descriptors.data(), descriptors.size()) < descriptors.size())
+      ThrowDbf(msg::kReadError, {path});
+    fields_ = ParseDescriptors(descriptors.data(), descriptors.size());
+    for (const XbField& f : fields_)
+      if (f.length < 1 || f.offset + f.length > header_.RecordLength()) ThrowDbf(msg::kHeaderInvalid, {path});
+  } catch (...) {
+    file_.Close();
+    throw;
+  }
+  tableFlags_ = header_.Flags();
+  CountFromSize();
+  recno_ = 0;
+  eof_ = false;
+  bof_ = true;
+  size_t len = static_cast<size_t>(header_.RecordLength()) + 1;
+  buffer_.assign(len, ' ');
+  before_.assign(len, ' ');
+  changed_.assign(fields_.size(), false);
+  recordChanged_ = false;
+  headerDirty_ = false;
+  RefreshHeader();
+}
+
+void XbDbfFile::Close() {
+  if (!IsOpen()) return;
+  try {
+    if (headerDirty_) {
+      RefreshHeader();
+      WriteHeader();
+    }
+  } catch (...) {
+    file_.Close();
+    throw;
+  }
+  file_.Close();
+}
+
+void XbDbfFile::SetTableFlags(uint8_t flags) {
+  if (flags != tableFlags_) {
+    tableFlags_ = flags;
+    headerDirty_ = true;
+  }
+}
+
+void XbDbfFile::CountFromSize() {
+  uint64_t size = file_.Size();
+  uint64_t hl = header_.HeaderLength();
+  count_ = size <= hl ? 0 : static_cast<long>((size - hl) / header_.RecordLength());
+}
+
+void XbDbfFile::RefreshHeader() {
+  if (!file_.Shared()) return;
+  XbDbfHeader fresh;
+  if (file_.ReadAt(0, fresh.image.data(), XbDbfHeader::kSize) < XbDbfHeader::kSize)
+    ThrowDbf(msg::kReadError, {file_.Name()});
+  // The lengths decide where every record lies; they are kept as opened.
+  std::copy(header_.image.begin() + 8, header_.image.begin() + 12, fresh.image.begin() + 8);
+  fresh.image[0] = header_.image[0];
+  header_ = fresh;
+  CountFromSize();
+}
+
+void XbDbfFile::WriteHeader() {
+  if (!file_.Writable() || !headerDirty_) return;
+  timeval tv;
+  ::gettimeofday(&tv, nullptr);
+  std::tm now{};
+  localtime_r(&tv.tv_sec, &now);
+  // The year is stored as years since 1900, as every dBase reader expects.
+  header_.image[1] = static_cast<uint8_t>(now.tm_year);
+  header_.image[2] = static_cast<uint8_t>(now.tm_mon + 1);
+  header_.image[3] = static_cast<uint8_t>(now.tm_mday);
+  header_.Put32(4, static_cast<uint32_t>(count_));
+  header_.image[15] = 0;
+  uint32_t stamp = ((static_cast<uint32_t>(now.tm_hour) * 64 + now.tm_min) * 64 + now.tm_sec) * 1024 +
+                   static_cast<uint32_t>(tv.tv_usec / 1000);
+  header_.Put32(16, stamp);
+  header_.Put32(20, options_.userId);
+  header_.image[28] = tableFlags_;
+  // Only the bytes the engine owns; the version and lengths are never rewritten.
+  file_.WriteAt(1, header_.image.data() + 1, 7);
+  file_.WriteAt(12, header_.image.data() + 12, XbDbfHeader::kSize - 12);
+  headerDirty_ = false;
+}
+
+void XbDbfFile::RecordNotInTable(long recno) const {
+  ThrowDbf(msg::kRecordNotInTable, {std::to_string(recno), file_.Name()});
+}
+
+void XbDbfFile::ReadRecord(long recno) {
+  size_t len = header_.RecordLength();
+  if (file_.ReadAt(RecordOffset(recno), buffer_.data(), len) < len) ThrowDbf(msg::kReadError, {file_.Name()});
+  recno_ = recno;
+  eof_ = bof_ = false;
+  std::memcpy(before_.data(), buffer_.data(), len);
+  std::fill(changed_.begin(), changed_.end(), false);
+  recordChanged_ = false;
+}
+
+void XbDbfFile::GoTo(long recno) {
+  if (recno > count_) RefreshHeader();
+  if (recno > count_ + 1 || recno <= 0) RecordNotInTable(recno);
+  if (recno == count_ + 1) {
+    eof_ = true;
+    if (count_ == 0) bof_ = true;
+    return;
+  }
+  ReadRecord(recno);
+}
+
+void XbDbfFile::GoTo(Move move) {
+  if (count_ == 0 && move != Move::Next) RefreshHeader();
+  if (count_ == 0) {
+    eof_ = bof_ = true;
+    return;
+  }
+  switch (move) {
+    case Move::Current: GoTo(recno_); break;
+    case Move::First: GoTo(1L); break;
+    case Move::Last: GoTo(count_); break;
+    case Move::Next: GoTo(recno_ + 1); break;
+    case Move::Previous:
+      if (recno_ <= 1) {
+        bof_ = true;
+        return;
+      }
+      GoTo(recno_ - 1);
+      break;
+  }
+}
+
+void XbDbfFile::Update() {
+  if (recno_ <= 0 || recno_ > count_) {
+    Append();
+    return;
+  }
+  size_t len = header_.RecordLength();
+  headerDirty_ = true;
+  file_.WriteAt(RecordOffset(recno_), buffer_.data(), len);
+  RefreshHeader();
+  WriteHeader();
+  if (listener_) listener_->RecordUpdated(recno_, before_.data(), buffer_.data());
+  if (options_.autoFlush) file_.Flush();
+  std::memcpy(before_.data(), buffer_.data(), len);
+  std::fill(changed_.begin(), changed_.end(), false);
+  recordChanged_ = false;
+}
+
+void XbDbfFile::Append() {
+  size_t len = header_.RecordLength();
+  headerDirty_ = true;
+  RefreshHeader();
+  buffer_[0] = ' ';
+  long recno = count_ + 1;
+  buffer_[len] = 0x1A;
+  file_.WriteAt(RecordOffset(recno), buffer_.data(), len + 1);
+  buffer_[len] = ' ';
+  count_ = recno;
+  recno_ = recno;
+  WriteHeader();
+  eof_ = bof_ = false;
+  if (listener_) listener_->RecordAppended(recno_, buffer_.data());
+  if (options_.autoFlush) file_.Flush();
+  std::memcpy(before_.data(), buffer_.data(), len);
+  std::fill(changed_.begin(), changed_.end(), false);
+  recordChanged_ = false;
+}
+
+void XbDbfFile::Delete() {
+  buffer_[0] = '*';
+  recordChanged_ = true;
+  Update();
+}
+
+void XbDbfFile::Recall() {
+  buffer_[0] = ' ';
+  recordChanged_ = true;
+  Update();
+}

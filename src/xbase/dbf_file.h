@@ -1,0 +1,154 @@
+#pragma once
+// An open table file: the header image, the record buffers, the current
+// record, field access, and the writes that keep the header current for the
+// other programs on the same file.
+//
+// The engine never creates or restructures a table; it reads and writes
+// records of an existing file, appends records and marks records deleted.
+// The record count always comes from the file size, never from the header,
+// so records that other programs append are seen at the next refresh.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xbase/date.h"
+#include "xbase/dbf_header.h"
+#include "xbase/disk_file.h"
+
+// Told about every record the file writes, so that index files stay current.
+// `before` is the record as last read or written, `after` the record now on
+// disk; both are record-length bytes.
+class XbRecordListener {
+ public:
+  virtual ~XbRecordListener() = default;
+  virtual void RecordUpdated(long recno, const char* before, const char* after) = 0;
+  virtual void RecordAppended(long recno, const char* record) = 0;
+};
+
+class XbDbfFile {
+ public:
+  struct Options {
+    bool shared = true;         // negation of the table object's Exclusive
+    bool writable = true;       // negation of ReadOnly
+    bool useDeleted = true;     // deleted records are shown (UseDeleted)
+    bool autoFlush = false;     // flush after every write
+    bool translate = true;      // character fields are converted OEM <-> ANSI
+    uint32_t userId = 0;        // written into the header
+  };
+
+  enum class Move { Current, First, Last, Next, Previous };
+
+  XbDbfFile() = default;
+  XbDbfFile(const XbDbfFile&) = delete;
+  XbDbfFile& operator=(const XbDbfFile&) = delete;
+  ~XbDbfFile();
+
+  // Opens an existing table; a name without extension gets ".DBF". Raises
+  // EDbfError with the texts of the layer.
+  void Open(const std::string& name, const Options& options);
+  // Writes a dirty header, then closes.
+  void Close();
+  bool IsOpen() const { return file_.IsOpen(); }
+
+  const std::string& FileName() const { return file_.Name(); }
+  // The file name without directory and extension, upper case ("SOR0000").
+  const std::string& TableName() const { return tableName_; }
+  const Options& GetOptions() const { return options_; }
+  uint8_t Version() const { return header_.Version(); }
+  int HeaderLength() const { return header_.HeaderLength(); }
+  int RecordLength() const { return header_.RecordLength(); }
+  const XbDbfHeader& Header() const { return header_; }
+  // Table flags of header byte 28 as held (bit 0: structural index).
+  uint8_t TableFlags() const { return tableFlags_; }
+  void SetTableFlags(uint8_t flags);
+
+  long RecordCount() const { return count_; }
+  long RecNo() const { return recno_; }
+  bool Eof() const { return eof_; }
+  bool Bof() const { return bof_; }
+
+  // Positioning: fills the working buffer. "Record number %d is not in table %s".
+  void GoTo(long recno);
+  void GoTo(Move move);
+
+  // Record buffers (record-length bytes each).
+  char* Buffer() { return buffer_.data(); }
+  const char* Buffer() const { return buffer_.data(); }
+  const char* BeforeImage() const { return before_.data(); }
+  bool IsDeleted() const { return buffer_[0] == '*'; }
+  bool RecordChanged() const { return recordChanged_; }
+  bool FieldChanged(int number) const { return changed_[number - 1]; }
+
+  // Fields.
+  const std::vector<XbField>& Fields() const { return fields_; }
+  // The field of that name (trailing blanks ignored, any case), or nullptr.
+  const XbField* FindField(std::string_view name) const;
+  // As FindField; "There is no field name %s" when there is none.
+  const XbField& FieldByName(std::string_view name) const;
+  const XbField& Field(int number) const { return fields_.at(number - 1); }
+
+  // Field values of the working buffer. Text is as stored (OEM bytes).
+  std::string_view RawField(const XbField& f) const;
+  double GetNumber(const XbField& f) const;       // "Invalid numeric value in field %s"
+  bool GetLogical(const XbField& f) const;
+  std::optional<XbDate> GetDate(const XbField& f) const;  // no value: blank or invalid
+
+  void PutText(const XbField& f, std::string_view oemText);
+  void PutNumber(const XbField& f, double value);          // N, F only
+  void PutNumberText(const XbField& f, std::string_view text);
+  void PutLogical(const XbField& f, bool value);
+  void PutLogicalText(const XbField& f, std::string_view text);
+  void PutDate(const XbField& f, const std::optional<XbDate>& date);
+
+  // A new record: all blank, numbers 0; everything marked changed.
+  void BlankRecord();
+  void Delete();
+  void Recall();
+
+  // Writes the working buffer back as record RecNo() (appends when that is
+  // no record of the file).
+  void Update();
+  // Appends the working buffer as a new last record.
+  void Append();
+
+  // Header upkeep.
+  void RefreshHeader();
+  void WriteHeader();
+  void MarkHeaderDirty() { headerDirty_ = true; }
+  bool HeaderDirty() const { return headerDirty_; }
+  void Flush() { file_.Flush(); }
+
+  void SetListener(XbRecordListener* listener) { listener_ = listener; }
+  XbDiskFile& DiskFile() { return file_; }
+
+ private:
+  uint64_t RecordOffset(long recno) const {
+    return static_cast<uint64_t>(header_.HeaderLength()) +
+           static_cast<uint64_t>(header_.RecordLength()) * static_cast<uint64_t>(recno - 1);
+  }
+  void CountFromSize();
+  void ReadRecord(long recno);
+  void MarkChanged(const XbField& f);
+  void FillField(const XbField& f, std::string_view text, bool alignRight);
+  std::string FieldLabel(const XbField& f) const;  // TABLE->FIELD
+  [[noreturn]] void RecordNotInTable(long recno) const;
+
+  XbDiskFile file_;
+  Options options_;
+  std::string tableName_;
+  XbDbfHeader header_;
+  uint8_t tableFlags_ = 0;
+  std::vector<XbField> fields_;
+  long count_ = 0;
+  long recno_ = 0;
+  bool eof_ = false;
+  bool bof_ = true;
+  bool headerDirty_ = false;
+  bool recordChanged_ = false;
+  std::vector<bool> changed_;
+  std::vector<char> buffer_, before_;
+  XbRecordListener* listener_ = nullptr;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// One open operating-system file of the shared drive: positioned reads and
+// writes, size, flush. A shared open holds a shared flock() on the file and an
+// exclusive open an exclusive one, the convention by which the xBase programs
+// on this platform keep an exclusive user alone on a file; a refused flock()
+// is reported like a refused open.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class XbDiskFile {
+ public:
+  XbDiskFile() = default;
+  ~XbDiskFile();
+  XbDiskFile(const XbDiskFile&) = delete;
+  XbDiskFile& operator=(const XbDiskFile&) = delete;
+
+  // Opens an existing file. Fails with "File %s could not be found" or
+  // "Access denied to file %s".
+  void Open(const std::string& name, bool shared, bool writable);
+  // Closes the file (also given up by the destructor); "Error in Close of file %s".
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Reads up to n bytes at offset; returns the count read (short at the end
+  // of the file). Fails with "Error on Read of file %s".
+  size_t ReadAt(uint64_t offset, void* buf, size_t n) const;
+  // Writes all n bytes at offset; "Error writing to %s".
+  void WriteAt(uint64_t offset, const void* buf, size_t n);
+  // "Error getting FileSize for file %s".
+  uint64_t Size() const;
+  // Data to the disk; "Error on Flush for file %s".
+  void Flush();
+
+  const std::string& Name() const { return name_; }
+  bool Shared() const { return shared_; }
+  bool Writable() const { return writable_; }
+  int Handle() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+  std::string name_;
+  bool shared_ = true;
+  bool writable_ = true;
+};

@@ -1,0 +1,119 @@
+#include "xbase/file_names.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+std::map<char, std::string>& Drives() {
+  static std::map<char, std::string> drives;
+  return drives;
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// The entry of `dir` whose name equals `name` but for case, or "".
+std::string FindEntry(const std::string& dir, const std::string& name) {
+  DIR* d = ::opendir(dir.empty() ? "/" : dir.c_str());
+  if (!d) return {};
+  std::string found;
+  while (dirent* e = ::readdir(d)) {
+    if (EqualNoCase(e->d_name, name)) {
+      found = e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+}  // namespace
+
+void SetDriveMap(const std::map<char, std::string>& drives) {
+  Drives().clear();
+  for (const auto& [letter, dir] : drives)
+    Drives()[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = dir;
+}
+
+std::string NativePath(std::string_view text) {
+  std::string path(text);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    auto it = Drives().find(static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))));
+    if (it != Drives().end()) {
+      std::string rest = path.substr(2);
+      std::string dir = it->second;
+      if (!dir.empty() && dir.back() == '/' && !rest.empty() && rest.front() == '/') dir.pop_back();
+      if (!dir.empty() && dir.back() != '/' && !rest.empty() && rest.front() != '/') dir += '/';
+      path = dir + rest;
+    }
+  }
+  return path;
+}
+
+std::string ResolveCase(const std::string& path) {
+  if (path.empty() || Exists(path)) return path;
+  auto join = [](const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
+  };
+  std::string current = path.front() == '/' ? "/" : "";
+  size_t start = 0;
+  while (start < path.size()) {
+    size_t slash = path.find('/', start);
+    if (slash == std::string::npos) slash = path.size();
+    std::string part = path.substr(start, slash - start);
+    start = slash + 1;
+    if (part.empty()) continue;
+    std::string candidate = join(current, part);
+    if (!Exists(candidate)) {
+      std::string entry = FindEntry(current.empty() ? "." : current, part);
+      if (entry.empty()) return path;  // nothing matches: the caller reports the name as given
+      candidate = join(current, entry);
+    }
+    current = candidate;
+  }
+  return current;
+}
+
+std::string ResolveFileName(std::string_view text) {
+  std::string path = NativePath(text);
+  if (!path.empty() && path.front() != '/') {
+    char cwd[4096];
+    if (::getcwd(cwd, sizeof cwd)) path = std::string(cwd) + "/" + path;
+  }
+  return ResolveCase(std::filesystem::path(path).lexically_normal().string());
+}
+
+std::string TableBaseName(std::string_view path) {
+  size_t slash = path.find_last_of("/\\");
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  size_t dot = name.find_last_of('.');
+  if (dot != std::string_view::npos) name = name.substr(0, dot);
+  std::string out(name);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool HasExtension(std::string_view path) {
+  size_t slash = path.find_last_of("/\\");
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  return name.find('.') != std::string_view::npos;
+}
