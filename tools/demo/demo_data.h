@@ -1,0 +1,18 @@
+#pragma once
+// The demo data set: a complete, realistic set of the program's tables, for
+// trying the program without a shop's data.
+
+#include <string>
+
+struct DemoSize {
+  int cards = 5000;   // master cards
+  int stores = 3;     // stores in the store list, each with its own directory
+};
+
+// Writes into `dir`: DataSor.ini, data/ with every master table, stores/PRODn/
+// with the six tables of each store, and import/ with an import set. Existing
+// files there are replaced.
+void WriteDemoData(const std::string& dir, const DemoSize& size = {});
+
+// The sign-on name of the operating-system user, as the program derives it.
+std::string DemoLoginName();
