@@ -119,9 +119,8 @@ void XbDbfFile::WriteHeader() {
   header_.Put32(16, stamp);
   header_.Put32(20, options_.userId);
   header_.image[28] = tableFlags_;
-  // Only the bytes the engine owns; the version and lengths are never rewritten.
-  file_.WriteAt(1, header_.image.data() + 1, 7);
-  file_.WriteAt(12, header_.image.data() + 12, XbDbfHeader::kSize - 12);
+  // The version byte is left alone; the lengths go back exactly as opened.
+  file_.WriteAt(1, header_.image.data() + 1, XbDbfHeader::kSize - 1);
   headerDirty_ = false;
 }
 
