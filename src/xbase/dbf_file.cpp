@@ -170,24 +170,68 @@ void XbDbfFile::GoTo(Move move) {
   }
 }
 
+namespace {
+// Calls BeginWrite now and EndWrite when the write is over, however it ends.
+class WriteScope {
+ public:
+  explicit WriteScope(XbRecordListener* listener) : listener_(listener) {
+    if (listener_) listener_->BeginWrite();
+  }
+  ~WriteScope() {
+    if (listener_) listener_->EndWrite();
+  }
+  WriteScope(const WriteScope&) = delete;
+  WriteScope& operator=(const WriteScope&) = delete;
+
+ private:
+  XbRecordListener* listener_;
+};
+}  // namespace
+
 void XbDbfFile::Update() {
   if (recno_ <= 0 || recno_ > count_) {
     Append();
     return;
   }
-  size_t len = header_.RecordLength();
+  WriteScope scope(listener_);
+  WriteRecord();
+  if (listener_) listener_->RecordUpdated(recno_, before_.data(), buffer_.data());
+  AfterWrite();
+}
+
+void XbDbfFile::WriteRecord() {
   headerDirty_ = true;
-  file_.WriteAt(RecordOffset(recno_), buffer_.data(), len);
+  file_.WriteAt(RecordOffset(recno_), buffer_.data(), header_.RecordLength());
   RefreshHeader();
   WriteHeader();
-  if (listener_) listener_->RecordUpdated(recno_, before_.data(), buffer_.data());
-  if (options_.autoFlush) file_.Flush();
-  std::memcpy(before_.data(), buffer_.data(), len);
-  std::fill(changed_.begin(), changed_.end(), false);
-  recordChanged_ = false;
+}
+
+bool XbDbfFile::LockRecord(long recno) {
+  return file_.Lock(RecordLockRegion(options_.protocol, recno, indexOpen_, header_.HeaderLength(),
+                                     header_.RecordLength()));
 }
 
 void XbDbfFile::Append() {
+  WriteScope scope(listener_);
+  // The append lock keeps other writers from taking the same record number.
+  // Another program may hold it for a moment: it is tried like an index lock.
+  // A region this table already holds (a record lock) would never give way.
+  XbLockRegion region = AppendLockRegion(options_.protocol);
+  bool holdsOther = file_.Shared() && file_.LockCount() > 0 && !(file_.LockedRegion() == region);
+  if (holdsOther || !LockWithRetry(file_, region)) ThrowDbf(msg::kCanNotLock, {file_.Name()});
+  try {
+    AppendRecord();
+  } catch (...) {
+    file_.Unlock();
+    throw;
+  }
+  file_.Unlock();
+  eof_ = bof_ = false;
+  if (listener_) listener_->RecordAppended(recno_, buffer_.data());
+  AfterWrite();
+}
+
+void XbDbfFile::AppendRecord() {
   size_t len = header_.RecordLength();
   headerDirty_ = true;
   RefreshHeader();
@@ -199,10 +243,11 @@ void XbDbfFile::Append() {
   count_ = recno;
   recno_ = recno;
   WriteHeader();
-  eof_ = bof_ = false;
-  if (listener_) listener_->RecordAppended(recno_, buffer_.data());
+}
+
+void XbDbfFile::AfterWrite() {
   if (options_.autoFlush) file_.Flush();
-  std::memcpy(before_.data(), buffer_.data(), len);
+  std::memcpy(before_.data(), buffer_.data(), header_.RecordLength());
   std::fill(changed_.begin(), changed_.end(), false);
   recordChanged_ = false;
 }

@@ -24,6 +24,11 @@
 class XbRecordListener {
  public:
   virtual ~XbRecordListener() = default;
+  // Around every update and append: called before anything is written (index
+  // locks are taken here, so a failure leaves the file untouched) and after
+  // the last step, also when a step failed.
+  virtual void BeginWrite() {}
+  virtual void EndWrite() {}
   virtual void RecordUpdated(long recno, const char* before, const char* after) = 0;
   virtual void RecordAppended(long recno, const char* record) = 0;
 };
@@ -37,6 +42,7 @@ class XbDbfFile {
     bool autoFlush = false;     // flush after every write
     bool translate = true;      // character fields are converted OEM <-> ANSI
     uint32_t userId = 0;        // written into the header
+    TXbLockProtocol protocol = TXbLockProtocol::Default;
   };
 
   enum class Move { Current, First, Last, Next, Previous };
@@ -114,6 +120,14 @@ class XbDbfFile {
   // Appends the working buffer as a new last record.
   void Append();
 
+  // Locks. A table file holds one locked region at a time (with a count).
+  // The record lock is one attempt, never waiting; the caller retries.
+  bool LockRecord(long recno);
+  void UnlockRecord() { file_.Unlock(); }
+  // Whether an index file is open; the Default protocol's record locks
+  // depend on it.
+  void SetIndexOpen(bool open) { indexOpen_ = open; }
+
   // Header upkeep.
   void RefreshHeader();
   void WriteHeader();
@@ -130,6 +144,9 @@ class XbDbfFile {
            static_cast<uint64_t>(header_.RecordLength()) * static_cast<uint64_t>(recno - 1);
   }
   void CountFromSize();
+  void WriteRecord();
+  void AppendRecord();
+  void AfterWrite();
   void ReadRecord(long recno);
   void MarkChanged(const XbField& f);
   void FillField(const XbField& f, std::string_view text, bool alignRight);
@@ -147,6 +164,7 @@ class XbDbfFile {
   bool eof_ = false;
   bool bof_ = true;
   bool headerDirty_ = false;
+  bool indexOpen_ = false;
   bool recordChanged_ = false;
   std::vector<bool> changed_;
   std::vector<char> buffer_, before_;

@@ -39,6 +39,7 @@ void XbDiskFile::Close() {
   if (fd_ < 0) return;
   int fd = fd_;
   fd_ = -1;
+  lockCount_ = 0;  // closing the file gives up its locks
   if (::close(fd) != 0) ThrowDbf(msg::kCloseError, {name_});
 }
 
@@ -76,4 +77,42 @@ uint64_t XbDiskFile::Size() const {
 
 void XbDiskFile::Flush() {
   if (::fdatasync(fd_) != 0) ThrowDbf(msg::kFlushError, {name_});
+}
+
+namespace {
+// One exclusive, non-waiting open-file-description lock operation.
+bool OfdLock(int fd, short type, const XbLockRegion& region) {
+  struct flock fl{};
+  fl.l_type = type;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = static_cast<off_t>(region.offset);
+  fl.l_len = static_cast<off_t>(region.length);
+  fl.l_pid = 0;
+  return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+}  // namespace
+
+bool XbDiskFile::Lock(const XbLockRegion& region) {
+  if (!shared_) {
+    // Nobody else has the file: the lock is only bookkeeping.
+    if (lockCount_++ == 0) locked_ = region;
+    return true;
+  }
+  if (lockCount_ > 0) {
+    if (!(region == locked_)) return false;
+    ++lockCount_;
+    return true;
+  }
+  // A file open for reading only can take just a read lock; it still keeps
+  // writers out while it is held.
+  if (!OfdLock(fd_, writable_ ? F_WRLCK : F_RDLCK, region)) return false;
+  locked_ = region;
+  lockCount_ = 1;
+  return true;
+}
+
+void XbDiskFile::Unlock() {
+  if (lockCount_ == 0) return;
+  if (lockCount_ == 1 && shared_ && !OfdLock(fd_, F_UNLCK, locked_)) ThrowDbf(msg::kUnlockError, {name_});
+  --lockCount_;
 }

@@ -4,10 +4,20 @@
 // exclusive open an exclusive one, the convention by which the xBase programs
 // on this platform keep an exclusive user alone on a file; a refused flock()
 // is reported like a refused open.
+//
+// Byte-range locks: a file holds at most one locked region, with a nesting
+// count. The locks are Linux open-file-description locks (F_OFD_SETLK):
+// exclusive and non-waiting like the shops' programs' locks, conflicting with
+// the classic POSIX locks other programs take, and - unlike classic POSIX
+// locks, which belong to the process - owned by this open file, so two table
+// objects of this program on one file exclude each other and closing one
+// does not drop the other's locks.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "xbase/lock_protocol.h"
 
 class XbDiskFile {
  public:
@@ -33,6 +43,16 @@ class XbDiskFile {
   // Data to the disk; "Error on Flush for file %s".
   void Flush();
 
+  // Locks `region` in one attempt. An exclusively opened file only records
+  // the region and count. A region already held raises the count; another
+  // region than the one held fails without asking the operating system.
+  bool Lock(const XbLockRegion& region);
+  // Gives up one level; the operating-system lock goes with the last one.
+  // "Error in Unlock of file %s".
+  void Unlock();
+  int LockCount() const { return lockCount_; }
+  const XbLockRegion& LockedRegion() const { return locked_; }
+
   const std::string& Name() const { return name_; }
   bool Shared() const { return shared_; }
   bool Writable() const { return writable_; }
@@ -43,4 +63,6 @@ class XbDiskFile {
   std::string name_;
   bool shared_ = true;
   bool writable_ = true;
+  XbLockRegion locked_;
+  int lockCount_ = 0;
 };

@@ -58,6 +58,7 @@ inline constexpr const char* kInvalidValue = "Invalid %s value for field %s";
 inline constexpr const char* kInvalidNumeric = "Invalid numeric value in field %s";
 inline constexpr const char* kNumericTooBig = "numeric value too big in field %s";
 inline constexpr const char* kInvalidDate = "Invalid date in field %s";
+inline constexpr const char* kCanNotLock = "Can not Lock file %s";
 }  // namespace msg
 
 // Raises EDbfError with a filled message text.

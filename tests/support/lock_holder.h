@@ -1,0 +1,73 @@
+#pragma once
+// Another process that holds a byte-range lock on a file, as a shop program
+// would: a child holds a classic POSIX write lock for a while, then exits.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+
+// True when another process could take a write lock on the byte range now.
+inline bool OtherProcessCanLock(const std::string& path, uint64_t offset, uint64_t length) {
+  int fds[2];
+  if (::pipe(fds) != 0) return false;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    int fd = ::open(path.c_str(), O_RDWR);
+    struct flock fl{};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? 1 : 0;
+    (void)!::write(fds[1], &ok, 1);
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  char ok = 0;
+  (void)!::read(fds[0], &ok, 1);
+  ::close(fds[0]);
+  ::waitpid(pid, nullptr, 0);
+  return ok == 1;
+}
+
+// A child process holding a write lock on a byte range for `millis`.
+class LockHolder {
+ public:
+  LockHolder(const std::string& path, uint64_t offset, uint64_t length, int millis) {
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      int fd = ::open(path.c_str(), O_RDWR);
+      struct flock fl{};
+      fl.l_type = F_WRLCK;
+      fl.l_whence = SEEK_SET;
+      fl.l_start = static_cast<off_t>(offset);
+      fl.l_len = static_cast<off_t>(length);
+      char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? 1 : 0;
+      (void)!::write(fds[1], &ok, 1);
+      ::usleep(static_cast<useconds_t>(millis) * 1000);
+      ::_exit(0);
+    }
+    ::close(fds[1]);
+    char ok = 0;
+    (void)!::read(fds[0], &ok, 1);
+    ::close(fds[0]);
+    locked_ = ok == 1;
+  }
+  ~LockHolder() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool Locked() const { return locked_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool locked_ = false;
+};
