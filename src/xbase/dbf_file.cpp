@@ -60,6 +60,8 @@ void XbDbfFile::Open(const std::string& name, const Options& options) {
   changed_.assign(fields_.size(), false);
   recordChanged_ = false;
   headerDirty_ = false;
+  readAhead_ = false;
+  windowCount_ = 0;
   RefreshHeader();
 }
 
@@ -128,9 +130,36 @@ void XbDbfFile::RecordNotInTable(long recno) const {
   ThrowDbf(msg::kRecordNotInTable, {std::to_string(recno), file_.Name()});
 }
 
+void XbDbfFile::SetReadAhead(bool on) {
+  readAhead_ = on;
+  windowCount_ = 0;
+}
+
+void XbDbfFile::FillWindow(long recno) {
+  size_t len = header_.RecordLength();
+  long perWindow = std::max<long>(1, 32768 / static_cast<long>(len));
+  long want = std::min(perWindow, count_ - recno + 1);
+  window_.resize(static_cast<size_t>(want) * len);
+  size_t got = file_.ReadAt(RecordOffset(recno), window_.data(), window_.size());
+  windowFirst_ = recno;
+  windowCount_ = static_cast<long>(got / len);
+}
+
+void XbDbfFile::UpdateWindow(long recno, const char* record) {
+  if (windowCount_ == 0 || recno < windowFirst_ || recno >= windowFirst_ + windowCount_) return;
+  size_t len = header_.RecordLength();
+  std::memcpy(window_.data() + static_cast<size_t>(recno - windowFirst_) * len, record, len);
+}
+
 void XbDbfFile::ReadRecord(long recno) {
   size_t len = header_.RecordLength();
-  if (file_.ReadAt(RecordOffset(recno), buffer_.data(), len) < len) ThrowDbf(msg::kReadError, {file_.Name()});
+  if (readAhead_) {
+    if (recno < windowFirst_ || recno >= windowFirst_ + windowCount_) FillWindow(recno);
+    if (recno < windowFirst_ || recno >= windowFirst_ + windowCount_) ThrowDbf(msg::kReadError, {file_.Name()});
+    std::memcpy(buffer_.data(), window_.data() + static_cast<size_t>(recno - windowFirst_) * len, len);
+  } else if (file_.ReadAt(RecordOffset(recno), buffer_.data(), len) < len) {
+    ThrowDbf(msg::kReadError, {file_.Name()});
+  }
   recno_ = recno;
   eof_ = bof_ = false;
   std::memcpy(before_.data(), buffer_.data(), len);
@@ -202,6 +231,7 @@ void XbDbfFile::Update() {
 void XbDbfFile::WriteRecord() {
   headerDirty_ = true;
   file_.WriteAt(RecordOffset(recno_), buffer_.data(), header_.RecordLength());
+  UpdateWindow(recno_, buffer_.data());
   RefreshHeader();
   WriteHeader();
 }

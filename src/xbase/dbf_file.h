@@ -63,6 +63,10 @@ class XbDbfFile {
   // The file name without directory and extension, upper case ("SOR0000").
   const std::string& TableName() const { return tableName_; }
   const Options& GetOptions() const { return options_; }
+  // The flags that may change while the file is open (translation, deleted
+  // records shown, flushing, user number, lock protocol); sharing and write
+  // access stay as opened.
+  Options& MutableOptions() { return options_; }
   uint8_t Version() const { return header_.Version(); }
   int HeaderLength() const { return header_.HeaderLength(); }
   int RecordLength() const { return header_.RecordLength(); }
@@ -128,6 +132,12 @@ class XbDbfFile {
   // depend on it.
   void SetIndexOpen(bool open) { indexOpen_ = open; }
 
+  // The read-ahead window of natural order: reads inside a window of 32768
+  // bytes (whole records, at least one) are served from memory; any other
+  // read refills it from the wanted record on. Every write updates its copy.
+  void SetReadAhead(bool on);
+  bool ReadAhead() const { return readAhead_; }
+
   // Header upkeep.
   void RefreshHeader();
   void WriteHeader();
@@ -148,6 +158,8 @@ class XbDbfFile {
   void AppendRecord();
   void AfterWrite();
   void ReadRecord(long recno);
+  void FillWindow(long recno);
+  void UpdateWindow(long recno, const char* record);
   void MarkChanged(const XbField& f);
   void FillField(const XbField& f, std::string_view text, bool alignRight);
   std::string FieldLabel(const XbField& f) const;  // TABLE->FIELD
@@ -165,6 +177,10 @@ class XbDbfFile {
   bool bof_ = true;
   bool headerDirty_ = false;
   bool indexOpen_ = false;
+  bool readAhead_ = false;
+  std::vector<char> window_;
+  long windowFirst_ = 0;   // record number of the window's first record
+  long windowCount_ = 0;   // records held
   bool recordChanged_ = false;
   std::vector<bool> changed_;
   std::vector<char> buffer_, before_;

@@ -1,0 +1,169 @@
+#pragma once
+// The table object: how everything outside the storage engine reaches a
+// table. It keeps one table file open with the index files it is given, shows
+// one record at a time through field objects, walks the records in the
+// current order, and edits, appends and deletes them under the locks the
+// shops' programs respect. Dataset states, bookmarks, before/after events and
+// the observers of data-aware controls live here too.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "xbase/dbf_file.h"
+#include "xbase/dbf_handler.h"
+#include "xbase/lock_protocol.h"
+#include "xbase/table/dataset_observer.h"
+#include "xbase/table/field.h"
+
+enum class TDataSetState { Inactive, Browse, Edit, Insert };
+enum class TXbIntFields { asInteger, asLargeInt, asFloat };
+
+class TDbfTable {
+ public:
+  using Event = std::function<void(TDbfTable&)>;
+
+  TDbfTable();
+  ~TDbfTable();
+  TDbfTable(const TDbfTable&) = delete;
+  TDbfTable& operator=(const TDbfTable&) = delete;
+
+  // The alias list of every table object: name -> directory. LoadAliases
+  // reads the section "Alias" of the given configuration file (the program
+  // reads /etc/xbase.cfg at start); a missing file leaves the list empty.
+  static void LoadAliases(const std::string& configFile);
+  static void ClearAliases();
+
+  // --- properties ---
+  bool Active() const { return file_ != nullptr; }
+  void SetActive(bool active) { active ? Open() : Close(); }
+  void Open();
+  void Close();
+
+  const std::string& DatabaseName() const { return databaseName_; }
+  void SetDatabaseName(const std::string& name);
+  const std::string& TableName() const { return tableName_; }
+  void SetTableName(const std::string& name);
+  std::vector<std::string> IndexFiles;
+  const std::string& IndexName() const { return indexName_; }
+  void SetIndexName(const std::string& name);
+  bool Exclusive = false;
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool readOnly);
+  TXbLockProtocol LockProtocol() const { return protocol_; }
+  void SetLockProtocol(TXbLockProtocol protocol);
+  bool TranslateASCII() const { return translate_; }
+  void SetTranslateASCII(bool on);
+  bool UseDeleted() const { return useDeleted_; }
+  void SetUseDeleted(bool on);
+  bool AutoFlush() const { return autoFlush_; }
+  void SetAutoFlush(bool on);
+  bool ExactCount = false;
+  TXbIntFields LargeIntegerAs = TXbIntFields::asInteger;
+  uint32_t UserID() const { return userId_; }
+  void SetUserID(uint32_t id);
+
+  // The directory DatabaseName stands for, with a trailing separator.
+  std::string ResolvedDirectory() const;
+
+  // --- field objects ---
+  // Declares a field object (while closed). Data fields are bound by name at
+  // open; without declared fields, one is made at open for every field.
+  TField& AddField(const std::string& name, TFieldType type, int size = 0, TFieldKind kind = TFieldKind::Data);
+  TField* FindField(const std::string& name) const;
+  // "Field '%s' not found".
+  TField& FieldByName(const std::string& name) const;
+  const std::vector<std::unique_ptr<TField>>& Fields() const { return fields_; }
+
+  // --- navigation ---
+  void First();
+  void Last();
+  void Next();
+  void Prior();
+  bool Eof() const { return eof_; }
+  bool Bof() const { return bof_; }
+  bool IsEmpty() const { return Active() && shown_ == 0 && state_ != TDataSetState::Insert; }
+  long RecNo() const;
+  void SetRecNo(long recno);
+  long RecordCount();
+
+  // Bookmarks: the record number right-aligned in 10 characters and a zero byte.
+  std::string GetBookmark() const;
+  void GotoBookmark(const std::string& bookmark);
+  bool BookmarkValid(const std::string& bookmark) const;
+  static int CompareBookmarks(const std::string& a, const std::string& b);
+
+  // --- editing ---
+  TDataSetState State() const { return state_; }
+  void Edit();
+  void Append();
+  void Insert() { Append(); }
+  void Post();
+  void Cancel();
+  void Delete();
+  bool Modified() const { return modified_; }
+  bool LockCurrentRecord();
+  void UnlockRecords();
+  // Posts a changed record, drops an unchanged edit or insert.
+  void CheckBrowseMode();
+
+  // --- data-aware controls ---
+  void AddObserver(TDataSetObserver* observer);
+  void RemoveObserver(TDataSetObserver* observer);
+  void DisableControls() { ++disabled_; }
+  void EnableControls();
+  bool ControlsDisabled() const { return disabled_ > 0; }
+
+  // --- events ---
+  Event BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeInsert, AfterInsert, BeforeEdit, AfterEdit,
+      BeforePost, AfterPost, BeforeCancel, AfterCancel, BeforeDelete, AfterDelete, BeforeScroll, AfterScroll,
+      OnCalcFields, OnNewRecord;
+  std::function<void(int stat1, int stat2, int stat3)> OnStatus;
+
+  // --- for field objects and the ordered operations ---
+  XbDbfFile& File();
+  XbDbfHandler& Handler();
+  // True while OnCalcFields runs: calculated fields may be written then.
+  bool Calculating() const { return calculating_; }
+  TValue CalculatedValue(const TField& field) const;
+  void SetCalculatedValue(const TField& field, const TValue& value);
+  // Called by field objects after a write.
+  void FieldChanged(const TField& field);
+  // "Cannot perform this operation on a closed dataset" / "... busy building an index".
+  void CheckActive() const;
+
+ private:
+  void BindFields();
+  void ShowEngineRecord();   // the engine's current record becomes the one shown
+  void ShowNothing();
+  void ComputeCalculatedFields();
+  void Notify(void (TDataSetObserver::*what)());
+  void NotifyRecord(const TField* field);
+  void SetState(TDataSetState state);
+  void Fire(const Event& event) {
+    if (event) event(*this);
+  }
+  void ReshowAfterMove(bool found, bool forward);
+
+  std::string databaseName_, tableName_, indexName_;
+  bool readOnly_ = false, translate_ = true, useDeleted_ = false, autoFlush_ = false;
+  TXbLockProtocol protocol_ = TXbLockProtocol::Default;
+  uint32_t userId_ = 0;
+
+  std::unique_ptr<XbDbfFile> file_;
+  std::unique_ptr<XbDbfHandler> handler_;
+  std::vector<std::unique_ptr<TField>> fields_;
+  size_t declaredFields_ = 0;   // fields_ beyond this were made at open
+  std::vector<TValue> calculated_;  // per field object, for calculated and lookup fields
+
+  TDataSetState state_ = TDataSetState::Inactive;
+  long shown_ = 0;             // record number shown, 0 none
+  long beforeInsert_ = 0;      // record shown when the insert began
+  bool eof_ = true, bof_ = true;
+  bool modified_ = false;
+  bool calculating_ = false;
+  bool busy_ = false;
+  int disabled_ = 0;
+  std::vector<TDataSetObserver*> observers_;
+};
