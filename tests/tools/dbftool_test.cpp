@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "dbf_writer.h"
+#include "support/lock_holder.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -56,7 +57,7 @@ TEST(Dbftool, MissingOrDamagedFilesGiveOneLineAndFailure) {
   std::ofstream(damaged, std::ios::binary | std::ios::trunc) << bytes;
   struct Case { std::string args; std::string message; };
   const Case cases[] = {
-      {"info " + dir.File("NONE.DBF"), "dbftool: File " + dir.File("NONE.DBF") + " could not be found\n"},
+      {"info " + dir.File("NONE.DBF"), "dbftool: Cannot find file " + dir.File("NONE.DBF") + "\n"},
       {"dump " + damaged, "dbftool: Table Header for " + damaged + " is invalid\n"},
   };
   for (const Case& c : cases) {
@@ -65,6 +66,39 @@ TEST(Dbftool, MissingOrDamagedFilesGiveOneLineAndFailure) {
     EXPECT_EQ(r.err, c.message);
     EXPECT_EQ(r.out, "");
   }
+}
+
+TEST(DbftoolEdit, SetAndAppendThroughTheTableObject) {
+  TempDir dir;
+  std::string table = dir.File("SOR0001.DBF");
+  CreateTable(table, {{"SOR_KAV", 'C', 6}, {"SOR_NAC", 'C', 30}, {"SOR_PC1", 'N', 8, 2}, {"SOR_DAT", 'D', 8}});
+  std::string tool = BinPath("dbftool");
+  CommandResult r = RunCommand(tool + " append " + table + " SOR_KAV=000123 'SOR_NAC=Šroub M8' SOR_PC1=12.5");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "1\n");
+  r = RunCommand(tool + " set " + table + " --recno 1 SOR_PC1=13 SOR_DAT=2026-12-10");
+  EXPECT_EQ(r.out, "1\n") << r.err;
+  EXPECT_EQ(RunCommand(tool + " dump " + table).out,
+            "SOR_KAV\tSOR_NAC\tSOR_PC1\tSOR_DAT\n000123\tŠroub M8\t13.00\t2026-12-10\n");
+
+  struct Case { std::string args; std::string message; };
+  const Case failures[] = {
+      {"set " + table + " --recno 1 SOR_XXX=1", "dbftool: Field 'SOR_XXX' not found\n"},
+      {"set " + table + " --recno 1 SOR_PC1=123456", "dbftool: numeric value too big in field SOR_PC1 - 123456.00\n"},
+      {"set " + table + " --recno 1 SOR_PC1=abc", "dbftool: Invalid Number value for field SOR_PC1\n"},
+      {"set " + table + " --recno 5 SOR_PC1=1", "dbftool: Record number 5 is not in table " + table + "\n"},
+  };
+  for (const Case& c : failures) {
+    r = RunCommand(tool + " " + c.args);
+    EXPECT_EQ(r.exitCode, 1) << c.args;
+    EXPECT_EQ(r.err, c.message);
+  }
+  LockHolder shop(table, 1000000001, 1, 10000);  // a shop program edits record 1
+  ASSERT_TRUE(shop.Locked());
+  r = RunCommand(tool + " set " + table + " --recno 1 SOR_PC1=99");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "dbftool: Record is locked by another user\n");
+  EXPECT_NE(RunCommand(tool + " dump " + table).out.find("\t13.00\t"), std::string::npos);
 }
 
 }  // namespace

@@ -53,12 +53,13 @@ std::string FormatDate(const XbDate& d) {
   return buf;
 }
 
-// "dd.mm.yyyy" (separators '.', '/' or '-'), or "yyyymmdd".
+// "dd.mm.yyyy" (separators '.', '/' or '-'), "yyyy-mm-dd" or "yyyymmdd".
 std::optional<XbDate> ParseDate(const std::string& text) {
   if (auto d = XbDate::FromDtos(text)) return d;
   int day, month, year;
   char s1, s2;
   if (std::sscanf(text.c_str(), "%d%c%d%c%d", &day, &s1, &month, &s2, &year) == 5) {
+    if (day > 31) std::swap(day, year);
     XbDate d{year, month, day};
     if (d.IsValid()) return d;
   }
