@@ -1,0 +1,165 @@
+#include "data/data_module.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+
+#include "data/table_layouts.h"
+#include "xbase/errors.h"
+#include "xbase/ini_file.h"
+
+namespace {
+
+TFieldType TypeOf(FieldKind kind) {
+  switch (kind) {
+    case FieldKind::String: return TFieldType::String;
+    case FieldKind::Float: return TFieldType::Float;
+    case FieldKind::Integer: return TFieldType::Integer;
+    case FieldKind::Smallint: return TFieldType::Smallint;
+    case FieldKind::Boolean: return TFieldType::Boolean;
+    case FieldKind::Date: return TFieldType::Date;
+  }
+  return TFieldType::String;
+}
+
+std::string ProgramDirectory() {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "./";
+  std::string path(buf, static_cast<size_t>(n));
+  return path.substr(0, path.find_last_of('/') + 1);
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+TData::TData(Ui& ui_, std::string exeDir) : ui(ui_), ExeDir(std::move(exeDir)) {
+  tables_ = {{"Ces0000", &Ces0000},         {"Sortiment", &Sortiment},     {"Cep0000", &Cep0000},
+             {"Sor0000", &Sor0000},         {"Skl0000", &Skl0000},         {"SortiSkup", &SortiSkup},
+             {"SortiDruh", &SortiDruh},     {"SortiPodSkp", &SortiPodSkp}, {"UziPrava", &UziPrava},
+             {"Uzivatele", &Uzivatele},     {"SortiVyrobce", &SortiVyrobce}, {"MjeJed", &MjeJed},
+             {"Sklad", &Sklad},             {"PrecHlav", &PrecHlav},       {"PrecPol", &PrecPol},
+             {"Denik", &Denik},             {"Ciselnik", &Ciselnik}};
+  for (auto& [name, table] : tables_) Declare(*table, name);
+  for (TDbfTable* t : {&Sortiment, &Cep0000, &Sklad}) t->SetLockProtocol(TXbLockProtocol::Default);
+  Sor0000.OnCalcFields = [this](TDbfTable& t) { Sor0000CalcFields(t); };
+  Skl0000.OnCalcFields = [this](TDbfTable& t) { Skl0000CalcFields(t); };
+  for (TDbfTable* t : {&Ces0000, &Sor0000, &Skl0000})
+    t->OnStatus = [this](int code, int value, int total) { Sor0000Status(code, value, total); };
+  Cep0000.OnStatus = [this](int code, int value, int total) { Cep0000Status(code, value, total); };
+}
+
+void TData::Declare(TDbfTable& table, const std::string& object) {
+  table.SetLockProtocol(TXbLockProtocol::ClipLock);
+  for (const FieldDecl& decl : TableLayoutOf(object).fields) {
+    TFieldKind kind = decl.calculated ? TFieldKind::Calculated
+                      : decl.lookupTable.empty() ? TFieldKind::Data
+                                                 : TFieldKind::Lookup;
+    TField& f = table.AddField(decl.name, TypeOf(decl.kind), decl.kind == FieldKind::String ? decl.width : 0, kind);
+    f.displayLabel = decl.label;
+    f.displayFormat = decl.displayFormat;
+    f.editFormat = decl.editFormat;
+    f.displayWidth = decl.displayWidth;
+  }
+}
+
+TDbfTable& TData::Table(const std::string& object) {
+  for (auto& [name, table] : tables_)
+    if (name == object) return *table;
+  throw std::out_of_range("no table object " + object);
+}
+
+bool TData::IniPrepare() {
+  DataPath = kDevelopmentDataPath;
+  PrivatePath = kDevelopmentPrivatePath;
+  if (ExeDir.empty()) ExeDir = ProgramDirectory();
+  StoreCode = "0000";
+  std::string ini = ExeDir + "DataSor.ini";
+  if (!Exists(ini)) {
+    ui.Message("Konfigurační soubor " + ini + " nenalezen !");
+    return false;
+  }
+  IniFile file(ini);
+  StoreCode = file.ReadString("DataSor", "Sklad", "0000");
+  DataPath = file.ReadString("DataSor", "CestaData", kDevelopmentDataPath);
+  PrivatePath = file.ReadString("DataSor", "CestaPrivate", kDevelopmentPrivatePath);
+  ImportPath = file.ReadString("DataSor", "CestaImport", kDevelopmentDataPath);
+  LoginFormEnabled = file.ReadBool("DataSor", "LoginForm", false);
+  return true;
+}
+
+bool TData::LockRecordWithRetry(TDbfTable& table) {
+  bool locked = false;
+  try {
+    for (int attempt = 1; attempt <= 10; ++attempt) {
+      locked = table.LockCurrentRecord();
+      ui.ProcessEvents();
+      if (locked) break;
+      // A shop program holds such locks for a moment: give it that moment.
+      if (attempt < 10 && lockRetryPauseMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(lockRetryPauseMs));
+    }
+  } catch (const Exception&) {
+    locked = false;
+  }
+  if (!locked) {
+    std::string name = table.TableName();
+    ui.Message("Nelze zamknout zaznam v tabulce " + name);
+  }
+  return locked;
+}
+
+namespace {
+void SumStoreColumns(TDbfTable& table, const char* prefix, const char* total) {
+  int64_t sum = 0;
+  for (int i = 1; i <= 15; ++i) {
+    std::string name = std::string(prefix) + (i < 10 ? "0" : "") + std::to_string(i);
+    if (TField* f = table.FindField(name)) sum += f->AsInteger();
+  }
+  table.FieldByName(total).SetAsFloat(static_cast<double>(sum));
+}
+}  // namespace
+
+void TData::Sor0000CalcFields(TDbfTable& table) { SumStoreColumns(table, "SOR_S", "SOR_STA"); }
+void TData::Skl0000CalcFields(TDbfTable& table) { SumStoreColumns(table, "SKL_S", "SKL_STA"); }
+
+void TData::Sor0000Status(int code, int value, int total) {
+  if (ProgressWindow) {
+    if (code == -1 && value == 1) {
+      ProgressWindow->ProgressTotal = total;
+      ProgressWindow->Show();
+    } else if ((code == 1 || code == 11) && ProgressWindow->ProgressTotal > 0) {
+      double percent = static_cast<double>(value) / ProgressWindow->ProgressTotal * 100.0;
+      ProgressWindow->SetPosition(static_cast<int>(std::nearbyint(percent)));
+    }
+  }
+  ui.ProcessEvents();
+}
+
+std::string TData::CurrentUserName() {
+  if (passwd* pw = ::getpwuid(::geteuid())) return pw->pw_name;
+  if (const char* user = std::getenv("USER")) return user;
+  return {};
+}
+
+TableStateSaver::TableStateSaver(std::vector<TDbfTable*> tables) {
+  for (TDbfTable* t : tables) saved_.push_back({t, t->Active(), t->IndexName(), t->Active() ? t->RecNo() : 0});
+}
+
+void TableStateSaver::Restore() {
+  for (const Saved& s : saved_) {
+    s.table->SetActive(s.active);
+    s.table->SetIndexName(s.indexName);
+    if (s.active && s.recno > 0) s.table->SetRecNo(s.recno);
+  }
+}

@@ -1,0 +1,83 @@
+#pragma once
+// TData: the one data module. It owns every table object, the directories
+// read from DataSor.ini, the signed-on user, and the small shared services of
+// screens and operations (record locks with retries, calculated stock
+// totals, progress of tag builds).
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/ui.h"
+#include "xbase/table/dbf_table.h"
+
+class TData {
+ public:
+  // `exeDir` stands for the directory of the executable (with a trailing
+  // separator); empty: the directory of the running program.
+  explicit TData(Ui& ui, std::string exeDir = {});
+  TData(const TData&) = delete;
+  TData& operator=(const TData&) = delete;
+
+  Ui& ui;
+
+  // Table objects, in the order the module declares them.
+  TDbfTable Ces0000, Sortiment, Cep0000, Sor0000, Skl0000, SortiSkup, SortiDruh, SortiPodSkp, UziPrava, Uzivatele,
+      SortiVyrobce, MjeJed, Sklad, PrecHlav, PrecPol, Denik, Ciselnik;
+  // The table object of that name ("Sor0000", "Sortiment", ...).
+  TDbfTable& Table(const std::string& object);
+
+  // The progress window that is running, if any.
+  std::unique_ptr<ProgressView> ProgressWindow;
+  std::string DataPath, PrivatePath, ExeDir, StoreCode, ImportPath;
+  std::string UserFullName, UserInitials, UserCode, UserGroup;
+  bool LoginFormEnabled = false;
+
+  // Fixed paths used before DataSor.ini is read and as its defaults.
+  static constexpr const char* kDevelopmentDataPath = "/srv/tamorix/data";
+  static constexpr const char* kDevelopmentPrivatePath = "/srv/tamorix/private";
+
+  // Reads DataSor.ini next to the executable; false (after its message) when
+  // the file is missing.
+  bool IniPrepare();
+
+  // Locks the current record of an open table object in up to 10 attempts,
+  // letting pending events run (and pausing briefly) between them. False
+  // after the message "Nelze zamknout zaznam v tabulce " + table name.
+  bool LockRecordWithRetry(TDbfTable& table);
+
+  // Computed fields: SOR_STA / SKL_STA, the sum of the 15 store columns.
+  void Sor0000CalcFields(TDbfTable& table);
+  void Skl0000CalcFields(TDbfTable& table);
+  // Progress of tag builds: -1/1 shows the window with its total, 1 and 11
+  // move the gauge.
+  void Sor0000Status(int code, int value, int total);
+  void Cep0000Status(int code, int value, int total) { Sor0000Status(code, value, total); }
+
+  // The login name of the operating-system user running the program.
+  static std::string CurrentUserName();
+
+  // Pause between two record-lock attempts, in milliseconds.
+  int lockRetryPauseMs = 50;
+
+ private:
+  void Declare(TDbfTable& table, const std::string& object);
+  std::vector<std::pair<std::string, TDbfTable*>> tables_;
+};
+
+// Remembers, per table object, whether it is open, its tag name and its
+// record number, and puts them back (in the order the tables were given).
+class TableStateSaver {
+ public:
+  explicit TableStateSaver(std::vector<TDbfTable*> tables);
+  void Restore();
+
+ private:
+  struct Saved {
+    TDbfTable* table;
+    bool active;
+    std::string indexName;
+    long recno;
+  };
+  std::vector<Saved> saved_;
+};
