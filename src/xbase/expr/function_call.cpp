@@ -29,7 +29,11 @@ XbValue XbExpCall::Evaluated(int i, XbValueKind needed) const {
 XbValue XbExpCall::Value(int i) const { return Evaluated(i, XbValueKind::Empty); }
 std::string XbExpCall::Text(int i) const { return Evaluated(i, XbValueKind::Text).text; }
 double XbExpCall::Number(int i) const { return NumericValue(Evaluated(i, XbValueKind::Number)); }
-long XbExpCall::Day(int i) const { return static_cast<long>(std::floor(NumericValue(Evaluated(i, XbValueKind::Date)))); }
+long XbExpCall::Day(int i) const {
+  // Day numbers beyond any date are no date at all: the empty date.
+  long long day = WholeNumber(NumericValue(Evaluated(i, XbValueKind::Date)));
+  return day > 0 && day < 100000000 ? static_cast<long>(day) : 0;
+}
 bool XbExpCall::Logical(int i) const { return Evaluated(i, XbValueKind::Boolean).boolean; }
 
 size_t XbExpCall::Length(int i) const {

@@ -1,6 +1,7 @@
 // Number functions of the library: the conversions between numbers and
 // texts that keys are built with (STR, STRZERO, VAL) and arithmetic.
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -51,8 +52,8 @@ XbValue Val(const XbExpCall& c) {
 
 double Round(double v, double places) {
   if (!std::isfinite(v)) return v;
-  int decimals = static_cast<int>(std::trunc(places));
-  if (decimals >= 0) return *codec::ParseNumber(codec::FormatNumber(v, std::min(decimals, 30)));
+  int decimals = static_cast<int>(std::clamp<long long>(WholeNumber(places), -30, 30));
+  if (decimals >= 0) return *codec::ParseNumber(codec::FormatNumber(v, decimals));
   double scale = std::pow(10.0, -decimals);
   return std::round(v / scale) * scale;
 }

@@ -109,7 +109,8 @@ XbValue Strtran(const XbExpCall& c) {
   if (search.empty()) return XbValue::OfText(std::move(s));
   std::string out;
   size_t pos = 0, occurrence = 0, replaced = 0;
-  for (size_t at; (at = s.find(search, pos)) != std::string::npos; pos = at + search.size()) {
+  for (size_t at; (at = s.find(search, pos)) != std::string::npos && out.size() <= XbExpCall::kMaxLength;
+       pos = at + search.size()) {
     out.append(s, pos, at - pos);
     ++occurrence;
     bool replace = occurrence >= first && replaced < count;
@@ -140,7 +141,7 @@ XbValue Asc(const XbExpCall& c) {
 }
 
 XbValue Chr(const XbExpCall& c) {
-  return XbValue::OfText(std::string(1, static_cast<char>(static_cast<long long>(c.Number(0)) & 0xFF)));
+  return XbValue::OfText(std::string(1, static_cast<char>(WholeNumber(c.Number(0)) & 0xFF)));
 }
 
 XbValue Len(const XbExpCall& c) { return XbValue::OfNumber(static_cast<double>(c.Text(0).size())); }

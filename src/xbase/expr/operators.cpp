@@ -1,5 +1,6 @@
 #include "xbase/expr/operators.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "xbase/expr/expr_errors.h"
@@ -24,6 +25,9 @@ const char* WordFor(XbValueKind kind) {
   return kNumberWord;
 }
 
+// A number of days added to or taken from a date.
+long Days(double number) { return static_cast<long>(std::clamp<long long>(WholeNumber(number), -1000000000, 1000000000)); }
+
 XbValue Add(const XbValue& a, const XbValue& b) {
   if (IsText(a.kind)) {
     if (!IsText(b.kind)) Invalid(kTextWord);
@@ -32,8 +36,8 @@ XbValue Add(const XbValue& a, const XbValue& b) {
   if (!IsNumeric(a.kind) || !IsNumeric(b.kind)) Invalid(kNumberWord);
   if (IsDate(a.kind) && IsDate(b.kind)) Invalid(kNumberWord);
   // A date plus a number of days is a date.
-  if (IsDate(a.kind)) return XbValue::OfDate(a.date + std::lround(b.number));
-  if (IsDate(b.kind)) return XbValue::OfDate(b.date + std::lround(a.number));
+  if (IsDate(a.kind)) return XbValue::OfDate(a.date + Days(b.number));
+  if (IsDate(b.kind)) return XbValue::OfDate(b.date + Days(a.number));
   return XbValue::OfNumber(a.number + b.number);
 }
 
@@ -48,7 +52,7 @@ XbValue Subtract(const XbValue& a, const XbValue& b) {
   }
   if (!IsNumeric(a.kind) || !IsNumeric(b.kind)) Invalid(kNumberWord);
   if (IsDate(a.kind) && IsDate(b.kind)) return XbValue::OfNumber(static_cast<double>(a.date - b.date));
-  if (IsDate(a.kind)) return XbValue::OfDate(a.date - std::lround(b.number));
+  if (IsDate(a.kind)) return XbValue::OfDate(a.date - Days(b.number));
   if (IsDate(b.kind)) Invalid(kNumberWord);
   return XbValue::OfNumber(a.number - b.number);
 }
@@ -89,6 +93,12 @@ bool IsNumeric(XbValueKind kind) {
 }
 
 bool IsText(XbValueKind kind) { return kind == XbValueKind::Text || kind == XbValueKind::Memo; }
+
+long long WholeNumber(double value) {
+  constexpr double kLimit = 9007199254740992.0;  // 2^53
+  if (std::isnan(value)) return 0;
+  return static_cast<long long>(std::trunc(std::clamp(value, -kLimit, kLimit)));
+}
 
 double NumericValue(const XbValue& value) {
   return IsDate(value.kind) ? static_cast<double>(value.date) : value.number;

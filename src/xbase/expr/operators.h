@@ -28,6 +28,9 @@ bool IsNumeric(XbValueKind kind);
 bool IsText(XbValueKind kind);
 // The number a numeric value stands for (dates: the day number).
 double NumericValue(const XbValue& value);
+// A number cut to a whole number that any integer type holds: the part
+// before the point, at most 2^53 either way, 0 for a number that is none.
+long long WholeNumber(double value);
 
 // Orders two values of comparable kinds (texts without their trailing
 // blanks, byte by byte; numbers and dates by value; false before true):
