@@ -1,11 +1,11 @@
 #include "xbase/expr/field_value.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 
 #include "xbase/expr/expr_errors.h"
+#include "xbase/expr/lexer.h"
 #include "xbase/expr/short_date.h"
 #include "xbase/field_codec.h"
 
@@ -94,8 +94,6 @@ const XbField* FindExpressionField(const XbDbfFile& table, std::string_view name
   size_t dot = name.find('.'), arrow = name.find("->");
   if (dot == std::string_view::npos && arrow == std::string_view::npos) return table.FindField(name);
   size_t split = std::min(dot, arrow);
-  std::string qualifier(name.substr(0, split));
-  for (char& c : qualifier) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (qualifier != table.TableName()) return nullptr;
+  if (UpperName(name.substr(0, split)) != table.TableName()) return nullptr;
   return table.FindField(name.substr(split + (split == arrow ? 2 : 1)));
 }

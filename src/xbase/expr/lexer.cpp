@@ -9,13 +9,13 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsNameChar(char c) { return IsNameStart(c) || IsDigit(c); }
+}  // namespace
 
-std::string Upper(std::string_view s) {
-  std::string out(s);
+std::string UpperName(std::string_view name) {
+  std::string out(name);
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return out;
 }
-}  // namespace
 
 char LiteralCloser(char c) {
   switch (c) {
@@ -33,7 +33,7 @@ bool WordOperator(std::string_view word, XbOp& op) {
       {"NE", XbOp::NotEqual}, {"GT", XbOp::Greater}, {"LT", XbOp::Less}, {"GE", XbOp::GreaterEqual},
       {"LE", XbOp::LessEqual},
   };
-  std::string upper = Upper(word);
+  std::string upper = UpperName(word);
   for (const auto& w : kWords)
     if (upper == w.word) {
       op = w.op;
@@ -107,7 +107,7 @@ XbToken XbLexer::ReadDotted(size_t at) const {
   size_t i = at + 1;
   while (i < end_ && std::isalpha(static_cast<unsigned char>(text_[i]))) ++i;
   if (i >= end_ || text_[i] != '.') ThrowExpr(expr_msg::kMissingPeriod);
-  std::string word = Upper(text_.substr(at + 1, i - at - 1));
+  std::string word = UpperName(text_.substr(at + 1, i - at - 1));
   XbToken t;
   t.begin = at;
   t.end = i + 1;

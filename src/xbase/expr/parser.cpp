@@ -1,7 +1,6 @@
 #include "xbase/expr/parser.h"
 
 #include <algorithm>
-#include <cctype>
 #include <numbers>
 
 #include "xbase/dbf_file.h"
@@ -13,12 +12,6 @@
 #include "xbase/field_codec.h"
 
 namespace {
-
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // Parenthesised groups, function calls and prefix operators nested deeper
 // than this are refused rather than risking the stack.
@@ -137,7 +130,7 @@ class Parser {
   }
 
   XbExpNodePtr ParseName(const XbToken& t) {
-    std::string name = Upper(t.text);
+    std::string name = UpperName(t.text);
     size_t after = text_.find_first_not_of(" \t\r\n", t.end);
     if (after != std::string_view::npos && text_[after] == '(') return ParseCall(name, after);
     if (XbExpNodePtr constant = Constant(name)) return constant;
@@ -147,7 +140,7 @@ class Parser {
       field = FindExpressionField(table_, name);
     }
     if (!field) ThrowExpr(expr_msg::kNoFunction, {name});
-    std::string fieldName = Upper(field->name);
+    std::string fieldName = UpperName(field->name);
     if (std::find(fields_.begin(), fields_.end(), fieldName) == fields_.end()) fields_.push_back(fieldName);
     return std::make_unique<XbExpFieldvar>(*field);
   }
@@ -175,7 +168,7 @@ class Parser {
     }
     size_t length = lexer_.NameLength(at);
     if (length == 0) return name;
-    std::string joined = name + "." + Upper(text_.substr(at, length));
+    std::string joined = name + "." + UpperName(text_.substr(at, length));
     if (!arrow && lexer_.CharAt(at + length) == '.' && !FindExpressionField(table_, joined)) return name;
     lexer_.MoveTo(at + length);
     return joined;
