@@ -281,4 +281,22 @@ TEST_F(TableTest, CalculatedFieldsRunForEveryFetchedRecord) {
   EXPECT_EQ(values, (std::vector<double>{2, 4, 6, 8, 10, 12, 14, 16, 18, 20}));
 }
 
+TEST_F(TableTest, GridsReadOtherRecordsWithoutMovingTheShownOne) {
+  TDbfTable t;
+  Bind(t);
+  t.Open();
+  t.SetRecNo(2);
+  t.Delete();
+  t.SetRecNo(5);
+  std::vector<long> order = t.VisibleRecordsInOrder();
+  EXPECT_EQ(order, (std::vector<long>{1, 3, 4, 5, 6, 7, 8, 9, 10}));
+  std::vector<int64_t> values;
+  t.VisitRecords({9, 1, 3}, [&](long) { values.push_back(t.FieldByName("SOR_MIN").AsInteger()); });
+  EXPECT_EQ(values, (std::vector<int64_t>{9, 1, 3}));
+  EXPECT_EQ(t.RecNo(), 5);
+  EXPECT_EQ(t.FieldByName("SOR_MIN").AsInteger(), 5);
+  t.Edit();
+  EXPECT_THROW(t.VisibleRecordsInOrder(), EDatabaseError);
+}
+
 }  // namespace

@@ -618,6 +618,46 @@ void TDbfTable::UnlockRecords() {
   file_->UnlockRecord();
 }
 
+// --- reading for grids ---
+
+namespace {
+void RequireBrowse(TDataSetState state) {
+  if (state != TDataSetState::Browse) throw EDatabaseError("Dataset not in browse mode");
+}
+}  // namespace
+
+std::vector<long> TDbfTable::VisibleRecordsInOrder() {
+  CheckActive();
+  RequireBrowse(state_);
+  std::vector<long> recnos;
+  for (bool more = handler_->First(); more; more = handler_->Next()) recnos.push_back(handler_->RecNo());
+  if (shown_ != 0) handler_->GoToRecord(shown_);
+  return recnos;
+}
+
+void TDbfTable::VisitRecords(const std::vector<long>& recnos, const std::function<void(long recno)>& visit) {
+  CheckActive();
+  RequireBrowse(state_);
+  long shown = shown_;
+  try {
+    for (long recno : recnos) {
+      handler_->GoToRecord(recno);
+      if (handler_->Eof()) continue;
+      shown_ = recno;
+      ComputeCalculatedFields();
+      visit(recno);
+    }
+  } catch (...) {
+    shown_ = shown;
+    if (shown_ != 0) handler_->GoToRecord(shown_);
+    ComputeCalculatedFields();
+    throw;
+  }
+  shown_ = shown;
+  if (shown_ != 0) handler_->GoToRecord(shown_);
+  ComputeCalculatedFields();
+}
+
 // --- observers ---
 
 void TDbfTable::AddObserver(TDataSetObserver* observer) {

@@ -108,6 +108,16 @@ class TDbfTable {
   // Posts a changed record, drops an unchanged edit or insert.
   void CheckBrowseMode();
 
+  // --- for grids: reading other records than the one shown ---
+  // The record numbers of the visible records of the current order and
+  // range, first to last. Browse state only; the record shown stays shown.
+  std::vector<long> VisibleRecordsInOrder();
+  // Makes each of `recnos` readable through the field objects in turn (with
+  // its calculated fields) and calls `visit` for it; then the record shown
+  // is shown again. Browse state only; no events, no notifications. Records
+  // are read from the file, so other programs' changes show.
+  void VisitRecords(const std::vector<long>& recnos, const std::function<void(long recno)>& visit);
+
   // --- data-aware controls ---
   void AddObserver(TDataSetObserver* observer);
   void RemoveObserver(TDataSetObserver* observer);
