@@ -1,0 +1,152 @@
+// The data module: configuration, record locks with retries, the stock
+// totals, the progress handlers and the save-and-restore of table state.
+
+#include "data/data_module.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "demo_data.h"
+#include "support/lock_holder.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A screen that records what the data module shows.
+class Recorder : public Ui {
+ public:
+  struct Progress : ProgressView {
+    Recorder& owner;
+    explicit Progress(Recorder& o) : owner(o) {}
+    void SetCaption(const std::string&) override {}
+    void SetDescription(const std::string&) override {}
+    void SetLabel(const std::string&) override {}
+    void SetPosition(int percent) override { owner.gauge.push_back(percent); }
+    void Show() override { ++owner.shows; }
+    void Close() override {}
+  };
+  void Message(const std::string& text) override { messages.push_back(text); }
+  void Error(const std::string& text) override { messages.push_back(text); }
+  bool Confirm(const std::string&) override { return true; }
+  std::unique_ptr<ProgressView> CreateProgressWindow() override { return std::make_unique<Progress>(*this); }
+  void ProcessEvents() override { ++events; }
+  void SetBusyCursor(bool) override {}
+  void RequestQuit() override { quit = true; }
+  std::optional<LoginInput> ShowLoginDialog() override { return login; }
+
+  std::vector<std::string> messages;
+  std::vector<int> gauge;
+  int shows = 0, events = 0;
+  bool quit = false;
+  std::optional<LoginInput> login;
+};
+
+class DataModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteDemoData(dir_.Path(), DemoSize{50, 2}); }
+  std::string ExeDir() { return dir_.Path() + "/"; }
+  TempDir dir_;
+  Recorder ui_;
+};
+
+TEST_F(DataModuleTest, IniPrepareReadsTheConfigurationNextToTheProgram) {
+  std::ofstream(dir_.File("DataSor.ini"), std::ios::trunc)
+      << "; comment\r\n[datasor]\r\nsklad = 0002\r\nCestaData=  /x/data  \r\nLoginForm=abc\r\n";
+  TData data(ui_, ExeDir());
+  ASSERT_TRUE(data.IniPrepare());
+  EXPECT_EQ(data.StoreCode, "0002");
+  EXPECT_EQ(data.DataPath, "/x/data");
+  EXPECT_EQ(data.ImportPath, TData::kDevelopmentDataPath);  // not the value read for CestaData
+  EXPECT_EQ(data.PrivatePath, TData::kDevelopmentPrivatePath);
+  EXPECT_FALSE(data.LoginFormEnabled);  // letters count as absent
+
+  std::ofstream(dir_.File("DataSor.ini"), std::ios::trunc) << "[DataSor]\nLoginForm=1\n";
+  EXPECT_TRUE(data.IniPrepare());
+  EXPECT_TRUE(data.LoginFormEnabled);
+
+  TData missing(ui_, dir_.Path() + "/none/");
+  EXPECT_FALSE(missing.IniPrepare());
+  EXPECT_EQ(ui_.messages.back(), "Konfigurační soubor " + dir_.Path() + "/none/DataSor.ini nenalezen !");
+}
+
+TEST_F(DataModuleTest, StockTotalsAddTheStoreColumns) {
+  TData data(ui_, ExeDir());
+  data.Sor0000.SetDatabaseName(dir_.Path() + "/data");
+  data.Sor0000.SetTableName("Sor0000");
+  data.Sor0000.Open();
+  data.Sor0000.Edit();
+  for (int i = 1; i <= 15; ++i) {
+    std::string name = std::string("SOR_S") + (i < 10 ? "0" : "") + std::to_string(i);
+    data.Sor0000.FieldByName(name).Clear();  // an empty column counts 0
+  }
+  data.Sor0000.FieldByName("SOR_S03").SetAsInteger(5);
+  data.Sor0000.FieldByName("SOR_S11").SetAsInteger(7);
+  data.Sor0000.Post();
+  EXPECT_DOUBLE_EQ(data.Sor0000.FieldByName("SOR_STA").AsFloat(), 12);
+}
+
+TEST_F(DataModuleTest, LockRecordWithRetry) {
+  TData data(ui_, ExeDir());
+  data.lockRetryPauseMs = 50;
+  TDbfTable& t = data.Sor0000;
+  EXPECT_FALSE(data.LockRecordWithRetry(t));  // closed: message, no retries
+  EXPECT_EQ(ui_.messages.back(), "Nelze zamknout zaznam v tabulce ");
+  EXPECT_EQ(ui_.events, 0);
+
+  t.SetDatabaseName(dir_.Path() + "/data");
+  t.SetTableName("Sor0000");
+  t.Open();
+  std::string file = dir_.Path() + "/data/SOR0000.DBF";
+  {
+    LockHolder shop(file, 1000000001, 1, 150);  // given up during the retries
+    ASSERT_TRUE(shop.Locked());
+    ui_.messages.clear();
+    EXPECT_TRUE(data.LockRecordWithRetry(t));
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_GT(ui_.events, 1);
+    t.UnlockRecords();
+  }
+  LockHolder shop(file, 1000000001, 1, 5000);
+  ASSERT_TRUE(shop.Locked());
+  ui_.events = 0;
+  EXPECT_FALSE(data.LockRecordWithRetry(t));
+  EXPECT_EQ(ui_.events, 10);
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{"Nelze zamknout zaznam v tabulce Sor0000.DBF"});
+}
+
+TEST_F(DataModuleTest, ProgressHandlerMovesTheGaugeOfTheAttachedWindow) {
+  TData data(ui_, ExeDir());
+  data.Sor0000Status(1, 5, 0);  // no window: nothing but events
+  data.ProgressWindow = ui_.CreateProgressWindow();
+  data.Sor0000Status(-1, 1, 0);
+  data.Sor0000Status(1, 1, 0);  // a total of 0 moves nothing
+  data.Sor0000Status(-1, 1, 8);
+  for (int n : {1, 3, 4, 8}) data.Sor0000Status(1, n, 0);
+  data.Sor0000Status(-1, 2, 8);  // the key-writing phase changes nothing
+  data.Cep0000Status(11, 2, 0);
+  EXPECT_EQ(ui_.gauge, (std::vector<int>{12, 38, 50, 100, 25}));  // 12.5 -> 12, 37.5 -> 38
+  EXPECT_EQ(ui_.shows, 2);
+  EXPECT_EQ(ui_.events, 10);  // once per notification
+}
+
+TEST_F(DataModuleTest, SavedTableStateComesBack) {
+  TData data(ui_, ExeDir());
+  for (TDbfTable* t : {&data.Sor0000, &data.Ces0000}) t->SetDatabaseName(dir_.Path() + "/data");
+  data.Sor0000.SetTableName("Sor0000");
+  data.Ces0000.SetTableName("CES0000");
+  data.Sor0000.Open();
+  data.Sor0000.SetRecNo(7);
+  data.Sor0000.SetIndexName("KAV");
+  TableStateSaver saved({&data.Sor0000, &data.Ces0000});
+  data.Sor0000.SetRecNo(2);
+  data.Sor0000.SetIndexName("");
+  data.Ces0000.Open();
+  saved.Restore();
+  EXPECT_EQ(data.Sor0000.RecNo(), 7);
+  EXPECT_EQ(data.Sor0000.IndexName(), "KAV");
+  EXPECT_FALSE(data.Ces0000.Active());
+}
+
+}  // namespace
