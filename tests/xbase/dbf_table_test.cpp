@@ -281,6 +281,39 @@ TEST_F(TableTest, CalculatedFieldsRunForEveryFetchedRecord) {
   EXPECT_EQ(values, (std::vector<double>{2, 4, 6, 8, 10, 12, 14, 16, 18, 20}));
 }
 
+TEST_F(TableTest, LocateWithoutATagScansTheTable) {
+  TDbfTable t;
+  Bind(t);
+  t.Open();
+  t.SetRecNo(4);
+  t.Edit();
+  t.FieldByName("SOR_NAC").SetAsString("Kladivo Žluté");
+  t.Post();
+  t.SetRecNo(9);
+  t.Edit();
+  t.FieldByName("SOR_NAC").SetAsString("Kladivo Žluté");
+  t.Post();
+  t.SetRecNo(4);
+  t.Delete();  // hidden: the scan passes it
+  t.SetRecNo(2);
+  struct Case { std::string names; std::vector<TValue> values; int options; long found; };
+  const Case cases[] = {
+      {"SOR_NAC", {std::string("Kladivo Žluté   ")}, 0, 9},  // trailing blanks do not matter
+      {"SOR_NAC", {std::string("KLADIVO ŽLUTÉ")}, 0, 0},      // letter case does
+      {"SOR_NAC", {std::string("kladivo žluté")}, TDbfTable::loCaseInsensitive, 9},
+      {"SOR_NAC", {std::string("Kladivo")}, TDbfTable::loPartialKey, 9},
+      {"SOR_KAV;SOR_MIN", {std::string("000007"), int64_t{7}}, 0, 7},
+      {"SOR_KAV;SOR_MIN", {std::string("000007"), int64_t{8}}, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.names);
+    bool found = t.Locate(c.names, c.values, c.options);
+    EXPECT_EQ(found, c.found != 0);
+    EXPECT_EQ(t.RecNo(), c.found != 0 ? c.found : 2);
+    t.SetRecNo(2);
+  }
+}
+
 TEST_F(TableTest, GridsReadOtherRecordsWithoutMovingTheShownOne) {
   TDbfTable t;
   Bind(t);

@@ -108,6 +108,12 @@ class TDbfTable {
   // Posts a changed record, drops an unchanged edit or insert.
   void CheckBrowseMode();
 
+  // --- ordered access ---
+  enum LocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
+  // Finds the first visible record whose named fields (separated by ";")
+  // hold the values; shows it and returns true, else stays where it was.
+  bool Locate(const std::string& fieldNames, const std::vector<TValue>& values, int options = 0);
+
   // --- for grids: reading other records than the one shown ---
   // The record numbers of the visible records of the current order and
   // range, first to last. Browse state only; the record shown stays shown.
@@ -155,6 +161,11 @@ class TDbfTable {
     if (event) event(*this);
   }
   void ReshowAfterMove(bool found, bool forward);
+  // The record image holding `values` in the named fields, as Locate and
+  // key building write them; the fields named are returned in order.
+  std::string RecordWithValues(const std::string& fieldNames, const std::vector<TValue>& values,
+                               std::vector<const XbField*>& named);
+  long ScanFor(const std::vector<const XbField*>& named, const std::string& wanted, int options);
 
   std::string databaseName_, tableName_, indexName_;
   bool readOnly_ = false, translate_ = true, useDeleted_ = false, autoFlush_ = false;
