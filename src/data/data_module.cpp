@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "data/table_layouts.h"
+#include "data/text_functions.h"
+#include "xbase/codepage.h"
 #include "xbase/errors.h"
 #include "xbase/ini_file.h"
 
@@ -60,8 +62,12 @@ TData::TData(Ui& ui_, std::string exeDir) : ui(ui_), ExeDir(std::move(exeDir)) {
 }
 
 void TData::Declare(TDbfTable& table, const std::string& object) {
+  const TableLayout& layout = TableLayoutOf(object);
   table.SetLockProtocol(TXbLockProtocol::ClipLock);
-  for (const FieldDecl& decl : TableLayoutOf(object).fields) {
+  // The master tables carry their file names from the start; the store-side
+  // ones are named by the operations that point them at a store.
+  if (layout.dir == TableDir::Data) table.SetTableName(layout.file);
+  for (const FieldDecl& decl : layout.fields) {
     TFieldKind kind = decl.calculated ? TFieldKind::Calculated
                       : decl.lookupTable.empty() ? TFieldKind::Data
                                                  : TFieldKind::Lookup;
@@ -96,6 +102,57 @@ bool TData::IniPrepare() {
   ImportPath = file.ReadString("DataSor", "CestaImport", kDevelopmentDataPath);
   LoginFormEnabled = file.ReadBool("DataSor", "LoginForm", false);
   return true;
+}
+
+bool TData::FindUser(const std::string& name) {
+  Uzivatele.Open();
+  return Uzivatele.Locate("USR_LNA", {TValue(name)});
+}
+
+void TData::TakeUser() {
+  UserFullName = Uzivatele.FieldByName("USR_NAC").AsString();
+  UserInitials = Uzivatele.FieldByName("USR_INI").AsString();
+  UserCode = Uzivatele.FieldByName("USR_KOD").AsString();
+  UserGroup = Uzivatele.FieldByName("USR_GRP").AsString();
+}
+
+void TData::SignOnByName() {
+  std::string name = userName();
+  // A name longer than 10 characters once trimmed is cut to the first 10 of
+  // the name as returned; then upper-cased by the code-page-1250 rule.
+  const Codepage& cp = Codepage::Instance();
+  std::string ansi = cp.Utf8ToAnsi(name);
+  if (TrimControls(ansi).size() > 10) ansi = ansi.substr(0, 10);
+  name = cp.AnsiToUtf8(Codepage::AnsiUpper(ansi));
+  if (FindUser(name)) {
+    TakeUser();
+    return;
+  }
+  SignOnByDialog();
+  Uzivatele.Close();
+}
+
+void TData::SignOnByDialog() {
+  std::optional<LoginInput> input = ui.ShowLoginDialog();
+  if (!input) {
+    ui.RequestQuit();
+    return;
+  }
+  std::string name = PlainUpper(input->name);
+  std::string password = PlainUpper(input->password);
+  if (!FindUser(name)) {
+    Uzivatele.Close();
+    ui.RequestQuit();
+    return;
+  }
+  std::string stored = TrimControls(PlainUpper(Uzivatele.FieldByName("USR_PSW").AsString()));
+  if (stored != TrimControls(password)) {
+    ui.Message("Neplatné heslo !!!");
+    Uzivatele.Close();
+    ui.RequestQuit();
+    return;
+  }
+  TakeUser();
 }
 
 bool TData::LockRecordWithRetry(TDbfTable& table) {

@@ -4,6 +4,7 @@
 // screens and operations (record locks with retries, calculated stock
 // totals, progress of tag builds).
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,12 @@ class TData {
   // the file is missing.
   bool IniPrepare();
 
+  // Sign-on against the users table (bound to DataPath): by the
+  // operating-system name, falling back to the dialog when the name is not
+  // known; or through the dialog alone.
+  void SignOnByName();
+  void SignOnByDialog();
+
   // Locks the current record of an open table object in up to 10 attempts,
   // letting pending events run (and pausing briefly) between them. False
   // after the message "Nelze zamknout zaznam v tabulce " + table name.
@@ -59,9 +66,15 @@ class TData {
 
   // Pause between two record-lock attempts, in milliseconds.
   int lockRetryPauseMs = 50;
+  // The operating-system name used for sign-on (CurrentUserName unless a
+  // test sets another).
+  std::function<std::string()> userName = &TData::CurrentUserName;
 
  private:
   void Declare(TDbfTable& table, const std::string& object);
+  // Locates `name` in USR_LNA of the open users table.
+  bool FindUser(const std::string& name);
+  void TakeUser();
   std::vector<std::pair<std::string, TDbfTable*>> tables_;
 };
 

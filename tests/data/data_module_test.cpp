@@ -92,7 +92,7 @@ TEST_F(DataModuleTest, LockRecordWithRetry) {
   data.lockRetryPauseMs = 50;
   TDbfTable& t = data.Sor0000;
   EXPECT_FALSE(data.LockRecordWithRetry(t));  // closed: message, no retries
-  EXPECT_EQ(ui_.messages.back(), "Nelze zamknout zaznam v tabulce ");
+  EXPECT_EQ(ui_.messages.back(), "Nelze zamknout zaznam v tabulce SOR0000.DBF");
   EXPECT_EQ(ui_.events, 0);
 
   t.SetDatabaseName(dir_.Path() + "/data");
@@ -147,6 +147,60 @@ TEST_F(DataModuleTest, SavedTableStateComesBack) {
   EXPECT_EQ(data.Sor0000.RecNo(), 7);
   EXPECT_EQ(data.Sor0000.IndexName(), "KAV");
   EXPECT_FALSE(data.Ces0000.Active());
+}
+
+TEST_F(DataModuleTest, SignOn) {
+  struct Case {
+    const char* what;
+    std::string osName;
+    bool viaDialog;
+    std::optional<LoginInput> typed;
+    std::string user;        // UserFullName after sign-on
+    bool quit;
+    std::vector<std::string> messages;
+  };
+  const std::string admin = "Správce systému";
+  const Case cases[] = {
+      {"known system name", "admin", false, std::nullopt, admin, false, {}},
+      {"cut to 10 letters", "adminxxxxxxx", false, std::nullopt, "", true, {}},
+      {"unknown name falls back to the dialog", "nobody", false, LoginInput{"admin", " admin "}, admin, false, {}},
+      {"dialog cancelled", "nobody", false, std::nullopt, "", true, {}},
+      {"typed name unknown: no message", "", true, LoginInput{"nobody", "x"}, "", true, {}},
+      {"wrong password", "", true, LoginInput{"admin", "admim"}, "", true, {"Neplatné heslo !!!"}},
+      {"accented letters keep their case in the dialog", "", true, LoginInput{"ádmin", "admin"}, "", true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Recorder ui;
+    ui.login = c.typed;
+    TData data(ui, ExeDir());
+    data.Uzivatele.SetDatabaseName(dir_.Path() + "/data");
+    data.userName = [&] { return c.osName; };
+    if (c.viaDialog) data.SignOnByDialog();
+    else data.SignOnByName();
+    EXPECT_EQ(data.UserFullName, c.user);
+    EXPECT_EQ(ui.quit, c.quit);
+    EXPECT_EQ(ui.messages, c.messages);
+    if (!c.user.empty()) {
+      EXPECT_EQ(data.UserInitials, "AD");
+      EXPECT_EQ(data.UserCode, "001");
+    }
+  }
+}
+
+TEST_F(DataModuleTest, SignOnByATwelveLetterNameFindsItsTenLetterPrefix) {
+  TData data(ui_, ExeDir());
+  data.Uzivatele.SetDatabaseName(dir_.Path() + "/data");
+  data.Uzivatele.Open();
+  data.Uzivatele.Append();
+  data.Uzivatele.FieldByName("USR_LNA").SetAsString("ŘEHOŘOVSKÝ");
+  data.Uzivatele.FieldByName("USR_NAC").SetAsString("Řehořovský, Jan");
+  data.Uzivatele.Post();
+  data.Uzivatele.Close();
+  data.userName = [] { return std::string("řehořovskýjr"); };
+  data.SignOnByName();
+  EXPECT_EQ(data.UserFullName, "Řehořovský, Jan");
+  EXPECT_TRUE(data.Uzivatele.Active());  // stays open after a sign-on by name
 }
 
 }  // namespace
