@@ -1,13 +1,19 @@
 #pragma once
 // Fixture of the control tests: Czech conventions, today 7 May 2004 10:20:30,
 // message boxes and beeps recorded instead of shown, and helpers that drive
-// a shown form with Qt Test's key and mouse events.
+// a shown form with Qt Test's key and mouse events; a small form with one
+// control of each kind.
 
 #include "controls/control_feedback.h"
+#include "controls/db_edit_orvet.h"
+#include "controls/edit_orvet.h"
 #include "controls/locale_settings.h"
+#include "controls/v_edit.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -57,4 +63,23 @@ class ControlTest : public ::testing::Test {
 
   std::vector<Message> messages;
   int beeps = 0;
+};
+
+// A form with a TEditOrvet, a TVEdit, a bound edit and a plain edit, in this
+// tab order.
+struct Form {
+  QWidget window;
+  TEditOrvet* orvet = new TEditOrvet(&window);
+  TVEdit* vedit = new TVEdit(&window);
+  TDBEditOrvet* bound = new TDBEditOrvet(&window);
+  QLineEdit* plain = new QLineEdit(&window);
+
+  Form() {
+    auto* layout = new QVBoxLayout(&window);
+    for (QWidget* w : {static_cast<QWidget*>(orvet), static_cast<QWidget*>(vedit),
+                       static_cast<QWidget*>(bound), static_cast<QWidget*>(plain)}) {
+      layout->addWidget(w);
+    }
+    bound->SetEnterIsTab(true);
+  }
 };

@@ -5,11 +5,6 @@
 #include "control_test.h"
 
 #include "controls/date_completion.h"
-#include "controls/edit_orvet.h"
-#include "controls/v_edit.h"
-
-#include <QLineEdit>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -24,14 +19,11 @@ class DateEntry : public ControlTest {
   // Puts `entered` into the edit (as pasted, unfiltered), leaves it with
   // Tab and checks what the edit shows, where the focus is and the box.
   void Enter(TEditType type, const EntryCase& c) {
-    QWidget form;
-    auto* edit = new TEditOrvet(&form);
-    auto* next = new QLineEdit(&form);
-    auto* layout = new QVBoxLayout(&form);
-    layout->addWidget(edit);
-    layout->addWidget(next);
+    Form form;
+    TEditOrvet* edit = form.orvet;
+    QWidget* next = form.vedit;
     edit->SetEditType(type);
-    Show(form, edit);
+    Show(form.window, edit);
     messages.clear();
     edit->insert(QString::fromUtf8(c.entered));
     Press(Qt::Key_Tab);
@@ -39,7 +31,7 @@ class DateEntry : public ControlTest {
     const QString label = QString("'%1'").arg(c.entered);
     EXPECT_EQ(edit->text(), QString::fromUtf8(c.shown)) << label.toStdString();
     EXPECT_EQ(edit->TextCheckPassed(), c.passed) << label.toStdString();
-    EXPECT_EQ(QApplication::focusWidget(), c.passed ? static_cast<QWidget*>(next) : edit)
+    EXPECT_EQ(QApplication::focusWidget(), c.passed ? next : edit)
         << label.toStdString();
     if (c.passed) {
       EXPECT_TRUE(messages.empty()) << label.toStdString();
@@ -85,34 +77,28 @@ TEST_F(DateEntry, CompletesTypedTimesFromMidnight) {
 }
 
 TEST_F(DateEntry, KeyboardTypesOnlyDateCharacters) {
-  QWidget form;
-  auto* edit = new TEditOrvet(&form);
-  new QVBoxLayout(&form);
-  form.layout()->addWidget(edit);
+  Form form;
+  TEditOrvet* edit = form.orvet;
   edit->SetEditType(ttDate);
-  Show(form, edit);
+  Show(form.window, edit);
   Type("7a/5,");  // 'a' and '/' beep; ',' is the decimal separator, a separator-like character
   EXPECT_EQ(edit->text(), "75,");
   EXPECT_EQ(beeps, 2);
 }
 
 TEST_F(DateEntry, BlankDateStandsForAnEmptyDate) {
-  QWidget form;
-  auto* edit = new TEditOrvet(&form);
-  auto* next = new QLineEdit(&form);
-  auto* layout = new QVBoxLayout(&form);
-  layout->addWidget(edit);
-  layout->addWidget(next);
+  Form form;
+  TEditOrvet* edit = form.orvet;
   edit->SetEditType(ttDate);
   edit->SetBlankDate("  .  .    ");
   EXPECT_EQ(edit->text(), "  .  .    ");  // an empty date edit takes the new blank text
   edit->SetBlankDate("__.__.____");
   EXPECT_EQ(edit->text(), "__.__.____");  // ... and so does one showing the old one
-  Show(form, edit);
+  Show(form.window, edit);
   edit->clear();
   Press(Qt::Key_Tab);
   EXPECT_EQ(edit->text(), "__.__.____");
-  EXPECT_EQ(QApplication::focusWidget(), next);
+  EXPECT_EQ(QApplication::focusWidget(), form.vedit);
   EXPECT_TRUE(messages.empty());
 
   edit->SetText("1.1.2000");

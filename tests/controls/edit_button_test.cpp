@@ -3,13 +3,10 @@
 
 #include "control_test.h"
 
-#include "controls/db_edit_orvet.h"
 #include "controls/edit_button.h"
-#include "controls/edit_orvet.h"
 
-#include <QLineEdit>
-#include <QStyleOptionFrame>
-#include <QVBoxLayout>
+#include <QStyle>
+
 
 namespace {
 
@@ -88,16 +85,12 @@ TEST_F(EditButton, LongTextEndsBeforeTheButton) {
 }
 
 TEST_F(EditButton, ClickFiresOnClickButtonWithTheEditAsSender) {
-  QWidget form;
-  auto* edit = new TEditOrvet(&form);
-  auto* other = new QLineEdit(&form);
-  auto* layout = new QVBoxLayout(&form);
-  layout->addWidget(edit);
-  layout->addWidget(other);
+  Form form;
+  TEditOrvet* edit = form.orvet;
   edit->SetButtonVisible(true);
   QObject* sender = nullptr;
   edit->OnClickButton = [&](QObject* s) { sender = s; };
-  Show(form, other);
+  Show(form.window, form.plain);
   QTest::mouseClick(edit->EditButton(), Qt::LeftButton);
   EXPECT_EQ(sender, edit);
   EXPECT_EQ(QApplication::focusWidget(), edit);  // the button takes no focus; its edit does

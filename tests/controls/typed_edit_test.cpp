@@ -4,36 +4,11 @@
 
 #include "control_test.h"
 
-#include "controls/db_edit_orvet.h"
-#include "controls/edit_orvet.h"
-#include "controls/v_edit.h"
-
 #include <QClipboard>
 #include <QDialog>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
-
-// A form with a TEditOrvet, a TVEdit, a bound edit and a plain edit, in this
-// tab order.
-struct Form {
-  QWidget window;
-  TEditOrvet* orvet = new TEditOrvet(&window);
-  TVEdit* vedit = new TVEdit(&window);
-  TDBEditOrvet* bound = new TDBEditOrvet(&window);
-  QLineEdit* plain = new QLineEdit(&window);
-
-  Form() {
-    auto* layout = new QVBoxLayout(&window);
-    for (QWidget* w : {static_cast<QWidget*>(orvet), static_cast<QWidget*>(vedit),
-                       static_cast<QWidget*>(bound), static_cast<QWidget*>(plain)}) {
-      layout->addWidget(w);
-    }
-    bound->SetEnterIsTab(true);
-  }
-};
 
 using TypedEdit = ControlTest;
 
@@ -267,6 +242,29 @@ TEST_F(TypedEdit, ARefusedExitLeavesTheNextControlAlone) {
   Press(Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), form.vedit);
   EXPECT_EQ(nextEvents, 1);
+}
+
+// Another window coming to the front (or a message box) neither leaves nor
+// enters the edit: no check, no events.
+TEST_F(TypedEdit, SwitchingWindowsIsNoExit) {
+  Form form;
+  form.orvet->SetEditType(ttInteger);
+  int events = 0;
+  form.orvet->OnEnter = [&](QObject*) { ++events; };
+  form.orvet->OnExit = [&](QObject*) { ++events; };
+  Show(form.window, form.orvet);
+  events = 0;
+  Type("-");
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  form.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form.window));
+  EXPECT_EQ(QApplication::focusWidget(), form.orvet);
+  EXPECT_EQ(events, 0);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(form.orvet->text(), "-");
 }
 
 TEST_F(TypedEdit, LeavingWithTheMouseKeepsTheFocusOnABadText) {
