@@ -137,7 +137,8 @@ void TDBEditOrvet::keyPressEvent(QKeyEvent* event) {
     return;
   }
   const bool changes = c >= QChar(' ') || c == QChar(8) || event->key() == Qt::Key_Delete ||
-                       event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut);
+                       event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+                       event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
   if (field && !field->ReadOnly() && changes && !BeginEdit()) {
     event->accept();
     ControlBeep();
