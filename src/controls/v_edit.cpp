@@ -1,0 +1,3 @@
+#include "controls/v_edit.h"
+
+TVEdit::TVEdit(QWidget* parent) : TTypedEdit(parent) { SetCompletesDates(false); }
