@@ -129,7 +129,7 @@ void TDBEditOrvet::keyPressEvent(QKeyEvent* event) {
     event->ignore();
     return;
   }
-  const bool floatField = field && field->Kind() == TFieldKind::Float;
+  const bool floatField = field && field->Kind() == TLinkKind::Float;
   if ((c == ',' || c == '.') && (editType_ == setFloat || floatField)) c = LocaleSettings().DecimalSeparator;
   if (field && c >= QChar(' ') && !field->IsValidChar(c)) {
     event->accept();

@@ -7,9 +7,9 @@
 bool TFieldLink::IsValidChar(QChar c) const {
   const bool number = (c >= '0' && c <= '9') || c == '+' || c == '-';
   switch (Kind()) {
-    case TFieldKind::Integer:
+    case TLinkKind::Integer:
       return number;
-    case TFieldKind::Float:
+    case TLinkKind::Float:
       return number || c == LocaleSettings().DecimalSeparator || c == 'E' || c == 'e';
     default:
       return true;

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-enum class TFieldKind { String, Integer, Float, Date, Logical, Memo };
+enum class TLinkKind { String, Integer, Float, Date, Logical, Memo };
 
 class TFieldLink {
  public:
@@ -24,7 +24,7 @@ class TFieldLink {
   TFieldLink& operator=(const TFieldLink&) = delete;
   virtual ~TFieldLink() = default;
 
-  virtual TFieldKind Kind() const = 0;
+  virtual TLinkKind Kind() const = 0;
 
   // The value as the edit shows it.
   virtual QString Text() const = 0;

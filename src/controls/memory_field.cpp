@@ -3,16 +3,16 @@
 #include "controls/locale_settings.h"
 #include "controls/value_text.h"
 
-TMemoryField::TMemoryField(TFieldKind kind, const QString& text, int maxLength)
+TMemoryField::TMemoryField(TLinkKind kind, const QString& text, int maxLength)
     : kind_(kind), text_(text), maxLength_(maxLength) {}
 
 void TMemoryField::SetText(const QString& text) {
   const TLocaleSettings& locale = LocaleSettings();
   const bool empty = text.trimmed().isEmpty();
   bool valid = true;
-  if (kind_ == TFieldKind::Integer) valid = empty || ParseInteger(text).has_value();
-  if (kind_ == TFieldKind::Float) valid = empty || ParseFloat(text, locale).has_value();
-  if (kind_ == TFieldKind::Date) valid = empty || ParseDate(text, locale, ControlsNow().date()).has_value();
+  if (kind_ == TLinkKind::Integer) valid = empty || ParseInteger(text).has_value();
+  if (kind_ == TLinkKind::Float) valid = empty || ParseFloat(text, locale).has_value();
+  if (kind_ == TLinkKind::Date) valid = empty || ParseDate(text, locale, ControlsNow().date()).has_value();
   if (!valid) throw std::invalid_argument("'" + text.toStdString() + "' is not a valid value");
   Assign(text);
 }

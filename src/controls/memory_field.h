@@ -9,9 +9,9 @@
 
 class TMemoryField : public TFieldLink {
  public:
-  explicit TMemoryField(TFieldKind kind, const QString& text = {}, int maxLength = 0);
+  explicit TMemoryField(TLinkKind kind, const QString& text = {}, int maxLength = 0);
 
-  TFieldKind Kind() const override { return kind_; }
+  TLinkKind Kind() const override { return kind_; }
   QString Text() const override { return text_; }
   // Integer, float and date fields refuse a text that is no such value
   // (std::invalid_argument); an empty text is an empty value.
@@ -34,7 +34,7 @@ class TMemoryField : public TFieldLink {
   void Assign(const QString& text);
 
  private:
-  TFieldKind kind_;
+  TLinkKind kind_;
   QString text_;
   int maxLength_;
   bool readOnly_ = false;

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   search->SetText("7.5.2004");
   layout->addRow("Hledej tento text", search);
 
-  TMemoryField unit(TFieldKind::String, "ks");
+  TMemoryField unit(TLinkKind::String, "ks");
   auto* bound = new TDBEditOrvet(&form);
   bound->SetField(&unit);
   bound->SetButtonVisible(true);

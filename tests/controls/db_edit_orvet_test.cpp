@@ -35,7 +35,7 @@ class BoundEdit : public ControlTest {
 };
 
 TEST_F(BoundEdit, ShowsTheFieldAndStoresTheTypedTextOnExit) {
-  TMemoryField field(TFieldKind::String, "abc", 5);
+  TMemoryField field(TLinkKind::String, "abc", 5);
   Start(field);
   EXPECT_EQ(edit->text(), "abc");
   EXPECT_EQ(edit->selectedText(), "abc");  // the whole text is selected on entry
@@ -51,7 +51,7 @@ TEST_F(BoundEdit, ShowsTheFieldAndStoresTheTypedTextOnExit) {
 }
 
 TEST_F(BoundEdit, RefusesAnInvalidDateAndKeepsTheFocus) {
-  TMemoryField field(TFieldKind::Date);
+  TMemoryField field(TLinkKind::Date);
   edit->SetEditType(setDate);
   edit->SetErrorString("Chybné datum");
   Start(field);
@@ -83,7 +83,7 @@ TEST_F(BoundEdit, RefusesAnInvalidDateAndKeepsTheFocus) {
 }
 
 TEST_F(BoundEdit, OnValidMayChangeTheTextAndTheVerdict) {
-  TMemoryField field(TFieldKind::String);
+  TMemoryField field(TLinkKind::String);
   edit->SetEditType(setTime);
   edit->OnValid = [](QObject*, QString& text, bool& valid) {
     if (text.startsWith("9")) valid = false;
@@ -125,7 +125,7 @@ TEST_F(BoundEdit, WhenValidDecidesWhetherLeavingChecks) {
       {swvNone, true, true, false},
   };
   for (const Case& c : cases) {
-    TMemoryField field(TFieldKind::String, "x..");  // no date, whatever is typed after it
+    TMemoryField field(TLinkKind::String, "x..");  // no date, whatever is typed after it
     if (c.editing) field.Edit();
     edit->SetEditType(setDate);
     edit->SetWhenValid(c.when);
@@ -144,7 +144,7 @@ TEST_F(BoundEdit, WhenValidDecidesWhetherLeavingChecks) {
 }
 
 TEST_F(BoundEdit, AFieldRefusingTheTextKeepsTheFocus) {
-  TMemoryField field(TFieldKind::Integer, "12");
+  TMemoryField field(TLinkKind::Integer, "12");
   Start(field);
   Type("1a-2");  // the field's own filter beeps at the letter
   EXPECT_EQ(beeps, 1);
@@ -157,7 +157,7 @@ TEST_F(BoundEdit, AFieldRefusingTheTextKeepsTheFocus) {
 }
 
 TEST_F(BoundEdit, ReadOnlyFieldCannotBeTyped) {
-  TMemoryField field(TFieldKind::String, "abc");
+  TMemoryField field(TLinkKind::String, "abc");
   field.SetReadOnly(true);
   Start(field);
   Type("x");
@@ -167,7 +167,7 @@ TEST_F(BoundEdit, ReadOnlyFieldCannotBeTyped) {
 }
 
 TEST_F(BoundEdit, FloatFieldTakesPointAndCommaAsTheDecimalSeparator) {
-  TMemoryField field(TFieldKind::Float);
+  TMemoryField field(TLinkKind::Float);
   Start(field);
   Type("1.5");
   EXPECT_EQ(edit->text(), "1,5");
