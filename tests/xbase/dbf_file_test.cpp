@@ -285,6 +285,29 @@ TEST_F(DbfFileTest, NamesMatchWithoutRegardToCaseAndGetAnExtension) {
   EXPECT_EQ(t.TableName(), "SOR0000");
 }
 
+TEST_F(DbfFileTest, ReadAheadWindowServesNaturalOrderFromMemory) {
+  XbDbfFile t, other;
+  Open(t);
+  Open(other);
+  AppendNumbered(t, 5);
+  t.SetReadAhead(true);
+  t.GoTo(1);  // fills the window with records 1..5
+  other.GoTo(3);
+  other.PutText(other.FieldByName("SOR_KAV"), "other");
+  other.Update();
+  t.GoTo(3);
+  EXPECT_EQ(t.RawField(t.FieldByName("SOR_KAV")), "3     ");  // as it was when the window was filled
+  t.GoTo(2);
+  t.PutText(t.FieldByName("SOR_KAV"), "mine");
+  t.Update();  // our own writes go into the window too
+  t.GoTo(1);
+  t.GoTo(2);
+  EXPECT_EQ(t.RawField(t.FieldByName("SOR_KAV")), "mine  ");
+  t.SetReadAhead(false);
+  t.GoTo(3);
+  EXPECT_EQ(t.RawField(t.FieldByName("SOR_KAV")), "other ");
+}
+
 TEST_F(DbfFileTest, ExclusiveOpenKeepsOthersOut) {
   XbDbfFile mine, other;
   Open(mine, false);
