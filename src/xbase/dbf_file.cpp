@@ -177,6 +177,7 @@ void XbDbfFile::Update() {
     return;
   }
   size_t len = header_.RecordLength();
+  if (listener_) listener_->BeforeUpdate(recno_, before_.data(), buffer_.data());
   headerDirty_ = true;
   file_.WriteAt(RecordOffset(recno_), buffer_.data(), len);
   RefreshHeader();
@@ -190,6 +191,7 @@ void XbDbfFile::Update() {
 
 void XbDbfFile::Append() {
   size_t len = header_.RecordLength();
+  if (listener_) listener_->BeforeAppend(buffer_.data());
   headerDirty_ = true;
   RefreshHeader();
   buffer_[0] = ' ';
