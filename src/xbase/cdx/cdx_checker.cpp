@@ -172,34 +172,51 @@ bool EntryLess(const XbCdxEntry& a, const XbCdxEntry& b, bool character) {
   return c != 0 ? c < 0 : a.recno < b.recno;
 }
 
+std::string Describe(const XbCdxEntry& e, const KeyFormat& format) {
+  return "record " + std::to_string(e.recno) + " with key " + Show(e.key, format);
+}
+
 // Compares the tag's entries with the keys the table's records give.
-void CheckContent(XbCDXTag& tag, std::vector<XbCdxEntry> actual, TreeChecker& checker) {
-  const bool character = tag.Format().Character();
+void CheckContent(XbCDXTag& tag, std::vector<XbCdxEntry> actual, TreeChecker& checker, XbTagReport& report) {
+  const KeyFormat& format = tag.Format();
+  auto less = [&format](const XbCdxEntry& a, const XbCdxEntry& b) { return EntryLess(a, b, format.Character()); };
   std::vector<XbCdxEntry> expected;
   cdx::ScanRecords(tag.File().Table(), [&](const char* record, long recno) {
     if (std::optional<std::string> key = tag.KeyOf(record, recno))
       expected.push_back(XbCdxEntry{std::move(*key), static_cast<uint32_t>(recno), 0});
   });
-  auto less = [character](const XbCdxEntry& a, const XbCdxEntry& b) { return EntryLess(a, b, character); };
-  std::stable_sort(expected.begin(), expected.end(), less);
+  std::sort(expected.begin(), expected.end(), less);
+  std::sort(actual.begin(), actual.end(), less);
+
   if (tag.Unique()) {
-    expected.erase(std::unique(expected.begin(), expected.end(),
-                               [](const XbCdxEntry& a, const XbCdxEntry& b) { return a.key == b.key; }),
-                   expected.end());
+    // Every entry must be a record's key; every key should be there with
+    // its lowest record number.
+    for (const XbCdxEntry& e : actual)
+      if (!std::binary_search(expected.begin(), expected.end(), e, less))
+        checker.Problem("the entry for " + Describe(e, format) + " does not belong");
+    auto keyLess = [&format](const XbCdxEntry& a, const XbCdxEntry& b) {
+      return cdx::CompareKeys(a.key, b.key, format.Character()) < 0;
+    };
+    for (size_t i = 0; i < expected.size(); ++i) {
+      if (i > 0 && expected[i - 1].key == expected[i].key) continue;
+      auto held = std::lower_bound(actual.begin(), actual.end(), expected[i], keyLess);
+      std::string text;
+      if (held == actual.end() || held->key != expected[i].key)
+        text = "no entry for the key of " + Describe(expected[i], format);
+      else if (held->recno != expected[i].recno)
+        text = "the key " + Show(held->key, format) + " names record " + std::to_string(held->recno) + ", not " +
+               std::to_string(expected[i].recno);
+      if (!text.empty() && report.differences.size() < kMaxProblems) report.differences.push_back(text);
+    }
+    return;
   }
-  std::stable_sort(actual.begin(), actual.end(), less);
+
   size_t i = 0, j = 0;
   while (i < expected.size() || j < actual.size()) {
-    bool takeExpected = j == actual.size() || (i < expected.size() && less(expected[i], actual[j]));
-    bool takeActual = i == expected.size() || (j < actual.size() && less(actual[j], expected[i]));
-    if (takeExpected) {
-      checker.Problem("record " + std::to_string(expected[i].recno) + " with key " + Show(expected[i].key, tag.Format()) +
-                      " is missing");
-      ++i;
-    } else if (takeActual) {
-      checker.Problem("entry for record " + std::to_string(actual[j].recno) + " with key " +
-                      Show(actual[j].key, tag.Format()) + " does not belong");
-      ++j;
+    if (j == actual.size() || (i < expected.size() && less(expected[i], actual[j]))) {
+      checker.Problem(Describe(expected[i++], format) + " is missing");
+    } else if (i == expected.size() || less(actual[j], expected[i])) {
+      checker.Problem("the entry for " + Describe(actual[j++], format) + " does not belong");
     } else {
       ++i;
       ++j;
@@ -223,7 +240,7 @@ XbTagReport CheckTag(XbCDXTag& tag) {
     report.note = tag.Why();
     return report;
   }
-  CheckContent(tag, checker.Entries(), checker);
+  CheckContent(tag, checker.Entries(), checker, report);
   report.contentChecked = true;
   return report;
 }

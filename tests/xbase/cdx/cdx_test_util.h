@@ -4,10 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "dbf_writer.h"
 #include "xbase/cdx/cdx_tag.h"
+#include "xbase/dbf_file.h"
+#include "xbase/errors.h"
 
 inline std::string PeerFile(const std::string& name) { return std::string(TAMORIX_PEER_FIXTURES) + "/" + name; }
 
@@ -45,4 +49,45 @@ inline std::string CopyInto(const std::string& dir, const std::string& source, c
   std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing);
   std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   return target;
+}
+
+// Writes a field of the working buffer from text, as its type wants it.
+inline void SetField(XbDbfFile& t, const std::string& name, const std::string& text) {
+  const XbField& f = t.FieldByName(name);
+  switch (f.type) {
+    case 'N':
+    case 'F': t.PutNumberText(f, text); break;
+    case 'L': t.PutLogicalText(f, text); break;
+    default: t.PutText(f, text); break;
+  }
+}
+
+// Appends a record with the given field texts (other fields blank).
+inline void AppendRow(XbDbfFile& t, const std::vector<std::pair<std::string, std::string>>& values) {
+  t.BlankRecord();
+  for (const auto& [name, text] : values) SetField(t, name, text);
+  t.Append();
+}
+
+// Changes fields of record `recno` and writes it back.
+inline void UpdateRow(XbDbfFile& t, long recno, const std::vector<std::pair<std::string, std::string>>& values) {
+  t.GoTo(recno);
+  for (const auto& [name, text] : values) SetField(t, name, text);
+  t.Update();
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The message of the EDbfError that `f` raises, or "" when it raises none.
+template <class F>
+std::string DbfErrorOf(F f) {
+  try {
+    f();
+  } catch (const EDbfError& e) {
+    return e.what();
+  }
+  return {};
 }

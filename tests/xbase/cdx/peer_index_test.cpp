@@ -83,6 +83,7 @@ TEST_P(PeerIndex, CheckerFindsTheFilesSound) {
   for (const XbTagReport& r : CheckIndexFile(*cdx)) {
     SCOPED_TRACE(table + "." + r.tag);
     EXPECT_TRUE(r.Sound()) << (r.problems.empty() ? "" : r.problems.front());
+    EXPECT_TRUE(r.differences.empty()) << r.differences.front();
     if (!r.tag.empty()) EXPECT_TRUE(r.contentChecked) << r.note;
   }
 }
@@ -102,8 +103,10 @@ TEST_P(PeerIndex, TagsBuiltHereGiveTheSameOrders) {
     ASSERT_NE(tag, nullptr);
     EXPECT_EQ(WalkForward(*tag), ReadManifest(PeerFile(table + "." + spec.name + ".txt")));
   }
-  for (const XbTagReport& r : CheckIndexFile(*cdx))
-    EXPECT_TRUE(r.Sound()) << r.tag << ": " << (r.problems.empty() ? "" : r.problems.front());
+  for (const XbTagReport& r : CheckIndexFile(*cdx)) {
+    EXPECT_TRUE(r.Sound()) << r.tag << ": " << r.problems.front();
+    EXPECT_TRUE(r.differences.empty()) << r.tag << ": " << r.differences.front();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, PeerIndex, ::testing::Values("SOR0000", "BIG", "EMPTY"));
