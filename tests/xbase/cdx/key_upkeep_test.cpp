@@ -95,7 +95,17 @@ TEST_F(KeyUpkeep, RootSplitKeepsTheRootOffset) {
   }
   cdx::XbCdxNode top = cdx.ReadNode(root, nac.Format());
   EXPECT_EQ(top.attribute, cdx::kRoot);
-  EXPECT_EQ(top.entries.size(), 2u);
+  ASSERT_EQ(top.entries.size(), 2u);
+  // The keys from the start of the leaf, while their running size stays
+  // below 250 bytes, went to the left half.
+  cdx::XbCdxNode left = cdx.ReadNode(top.entries[0].child, nac.Format());
+  cdx::XbCdxNode right = cdx.ReadNode(top.entries[1].child, nac.Format());
+  int entry = left.widths.entryBytes;
+  int leftBytes = cdx::LeafUsedBytes(left.entries, nac.Format(), entry);
+  EXPECT_LT(leftBytes, 250);
+  EXPECT_GE(leftBytes + cdx::LeafKeyBytes(&left.entries.back().key, right.entries.front().key, nac.Format(), entry), 250);
+  EXPECT_EQ(left.right, right.offset);
+  EXPECT_EQ(right.left, left.offset);
   std::string file = ReadFile(cdx.FileName());
   EXPECT_EQ(cdx::Get32(reinterpret_cast<const uint8_t*>(file.data()) + nac.HeaderOffset()), root);
   EXPECT_EQ(static_cast<int>(WalkForward(nac).size()), appended);
