@@ -102,10 +102,7 @@ XbCdxNode XbCDXFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) con
 void XbCDXFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno) {
   uint8_t block[kNodeSize];
   if (node.IsLeaf()) {
-    cdx::LeafWidths widths = cdx::LeafWidthsFor(format, node.entries, highestRecno);
-    if (cdx::LeafUsedBytes(node.entries, format, widths.entryBytes) > cdx::kLeafArea)
-      throw std::logic_error("index leaf overfull");
-    cdx::EncodeLeaf(node, format, widths, block);
+    cdx::EncodeLeaf(node, format, cdx::LeafWidthsFor(format, node.entries, highestRecno), block);
   } else {
     if (static_cast<int>(node.entries.size()) > cdx::InteriorCapacity(format.length))
       throw std::logic_error("index node overfull");

@@ -82,8 +82,8 @@ bool XbCDXTag::Apply(long recno, const RecordKeys& keys) {
 
 bool XbCDXTag::Insert(std::string_view key, long recno) {
   std::string k = cdx::NormalizeKey(key, format_);
-  if (unique_ && ContainsKey(k)) return false;
-  cdx::TreeWriter(file_, root_, format_, HighestRecno()).Insert(k, static_cast<uint32_t>(recno));
+  if (!cdx::TreeWriter(file_, root_, format_, HighestRecno()).Insert(k, static_cast<uint32_t>(recno), unique_))
+    return false;
   cursor_.Drop();
   return true;
 }
@@ -100,10 +100,4 @@ bool XbCDXTag::Contains(std::string_view key, long recno) {
   cdx::TagCursor probe(file_, root_, format_);
   return probe.SeekEntry(k, static_cast<uint32_t>(recno)) &&
          cdx::CompareEntry(*probe.Entry(), k, static_cast<uint32_t>(recno), format_.Character()) == 0;
-}
-
-bool XbCDXTag::ContainsKey(std::string_view key) {
-  std::string k = cdx::NormalizeKey(key, format_);
-  cdx::TagCursor probe(file_, root_, format_);
-  return probe.SeekEntry(k, 0) && probe.Entry()->key == k;
 }

@@ -108,7 +108,6 @@ class XbCDXTag {
   bool Insert(std::string_view key, long recno);
   bool Remove(std::string_view key, long recno);
   bool Contains(std::string_view key, long recno);
-  bool ContainsKey(std::string_view key);
 
  private:
   int RangeSide(const std::string& key) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace cdx {
 namespace {
@@ -144,6 +145,7 @@ void EncodeLeaf(const XbCdxNode& node, const KeyFormat& format, const LeafWidths
   block[22] = static_cast<uint8_t>(w.trailBits);
   block[23] = static_cast<uint8_t>(w.entryBytes);
   int keyEnd = static_cast<int>(kNodeSize);
+  const int entriesEnd = 24 + static_cast<int>(node.entries.size()) * w.entryBytes;
   int used = 0;
   const std::string* previous = nullptr;
   for (size_t i = 0; i < node.entries.size(); ++i) {
@@ -152,6 +154,7 @@ void EncodeLeaf(const XbCdxNode& node, const KeyFormat& format, const LeafWidths
     Counts(previous, e.key, format, dup, trail);
     int stored = format.length - dup - trail;
     keyEnd -= stored;
+    if (keyEnd < entriesEnd) throw std::logic_error("index leaf overfull");
     std::memcpy(block + keyEnd, e.key.data() + dup, static_cast<size_t>(stored));
     uint64_t v = (e.recno & w.recnoMask) | static_cast<uint64_t>(dup) << w.recnoBits |
                  static_cast<uint64_t>(trail) << (w.recnoBits + w.dupBits);

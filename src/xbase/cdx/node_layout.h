@@ -88,7 +88,8 @@ int LeafUsedBytes(const std::vector<XbCdxEntry>& entries, const KeyFormat& forma
 // node of that key format (bad attribute, counts, widths or key counts).
 bool DecodeNode(const uint8_t* block, const KeyFormat& format, XbCdxNode& node);
 
-// Lays out a leaf with the given widths; the caller has made sure it fits.
+// Lays out a leaf with the given widths; std::logic_error when its keys do
+// not fit (the caller makes sure they do).
 void EncodeLeaf(const XbCdxNode& node, const KeyFormat& format, const LeafWidths& widths, uint8_t* block);
 // Lays out an interior node; the caller has made sure it fits.
 void EncodeInterior(const XbCdxNode& node, const KeyFormat& format, uint8_t* block);

@@ -39,16 +39,20 @@ void TreeWriter::Descend(const std::string& key, uint32_t recno) {
   }
 }
 
-void TreeWriter::Insert(const std::string& key, uint32_t recno) {
-  Descend(key, recno);
-  PathStep& leaf = path_.back();
+bool TreeWriter::Insert(const std::string& key, uint32_t recno, bool unique) {
+  // A unique tag looks for the first entry with the key (record number 0
+  // sorts before all); where there is none, the new entry goes there too.
+  uint32_t position = unique ? 0 : recno;
+  Descend(key, position);
+  auto& entries = path_.back().node.entries;
   bool character = format_.Character();
-  auto& entries = leaf.node.entries;
   auto it = std::partition_point(entries.begin(), entries.end(), [&](const XbCdxEntry& e) {
-    return CompareEntry(e, key, recno, character) <= 0;
+    return CompareEntry(e, key, position, character) <= 0;
   });
+  if (unique && it != entries.end() && it->key == key) return false;
   entries.insert(it, XbCdxEntry{key, recno, 0});
   Commit(path_.size() - 1);
+  return true;
 }
 
 bool TreeWriter::Remove(const std::string& key, uint32_t recno) {

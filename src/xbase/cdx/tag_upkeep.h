@@ -29,8 +29,10 @@ class TreeWriter {
   // (the table's record count; for the tag directory the file size).
   TreeWriter(XbCDXFile& file, uint32_t root, const KeyFormat& format, uint64_t highestRecno);
 
-  // Adds the entry before the first entry greater in entry order.
-  void Insert(const std::string& key, uint32_t recno);
+  // Adds the entry before the first entry greater in entry order; with
+  // `unique`, nothing is added when an entry has an equal key. Returns
+  // whether the entry was added.
+  bool Insert(const std::string& key, uint32_t recno, bool unique);
   // Removes the entry; false when the tree has none.
   bool Remove(const std::string& key, uint32_t recno);
 
