@@ -113,6 +113,7 @@ class XbCDXTag {
   int RangeSide(const std::string& key) const;
   long Report(bool onEntry);
   long ReportFound(long recno);
+  bool SeekKey(const std::string& key, cdx::PrefixRule rule, bool last);
   bool SeekLow();
   bool SeekHigh();
   bool AboveHigh(const std::string& key) const;

@@ -20,14 +20,17 @@ void TagCursor::Start(Direction direction) {
 void TagCursor::Turn(Direction direction) {
   if (direction_ == direction) return;
   direction_ = direction;
-  // A walk in one direction reads every node at most once; more reads than
-  // the file has blocks mean the tree leads back into itself.
-  budget_ = file_.Size() / kNodeSize + kMaxDepth;
+  reads_ = 0;
 }
 
 void TagCursor::Push(uint32_t offset) {
-  if (budget_ == 0) file_.Corrupted();
-  --budget_;
+  // A walk in one direction reads every node at most once; more reads than
+  // the file has blocks mean that the tree leads back into itself. (The
+  // file size is asked for only once a walk gets long.)
+  if (++reads_ > limit_) {
+    limit_ = file_.Size() / kNodeSize + kMaxDepth;
+    if (reads_ > limit_) file_.Corrupted();
+  }
   PushNode(file_, format_, path_, offset);
 }
 

@@ -66,7 +66,8 @@ class TagCursor {
   XbCdxEntry current_;
   bool held_ = false;  // path_ is valid for the current position
   Direction direction_ = Direction::None;
-  uint64_t budget_ = 0;  // node reads left for the walk in this direction
+  uint64_t reads_ = 0;          // nodes read by the walk in this direction
+  uint64_t limit_ = kMaxDepth;  // reads allowed before the file size is asked again
 };
 
 }  // namespace cdx

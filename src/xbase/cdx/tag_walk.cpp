@@ -86,20 +86,21 @@ long XbCDXTag::Previous() {
 
 long XbCDXTag::Current() { return Report(cursor_.Entry() != nullptr); }
 
+// The first entry in file order whose key is not below `key`, or the last
+// whose key is not above it, under the prefix rule.
+bool XbCDXTag::SeekKey(const std::string& key, PrefixRule rule, bool last) {
+  bool character = format_.Character();
+  if (!last)
+    return cursor_.SeekFirst([&](const XbCdxEntry& e) { return cdx::CompareSearch(key, e.key, character, rule) <= 0; });
+  cursor_.SeekFirst([&](const XbCdxEntry& e) { return cdx::CompareSearch(key, e.key, character, rule) < 0; });
+  return cursor_.Previous();
+}
+
 long XbCDXTag::FindFirst(std::string_view key, bool partial) {
   XbCDXFile::Lock lock(file_, XbIndexAccess::Seek);
-  std::string k = cdx::NormalizeKey(key, format_);
-  PrefixRule rule = partial ? PrefixRule::Partial : PrefixRule::Exact;
-  bool character = format_.Character();
-  bool onEntry;
-  if (!descending_) {
-    onEntry = cursor_.SeekFirst([&](const XbCdxEntry& e) { return cdx::CompareSearch(k, e.key, character, rule) <= 0; });
-  } else {
-    // In reverse order the first key not below the search key is the last
-    // one in the file that is not above it.
-    cursor_.SeekFirst([&](const XbCdxEntry& e) { return cdx::CompareSearch(k, e.key, character, rule) < 0; });
-    onEntry = cursor_.Previous();
-  }
+  // In reverse order the first key not below the search key is the last one
+  // in the file that is not above it.
+  bool onEntry = SeekKey(cdx::NormalizeKey(key, format_), partial ? PrefixRule::Partial : PrefixRule::Exact, descending_);
   return ReportFound(Report(onEntry));
 }
 
@@ -107,15 +108,8 @@ long XbCDXTag::FindLast(std::string_view key, bool partial) {
   XbCDXFile::Lock lock(file_, XbIndexAccess::Seek);
   std::string k = cdx::NormalizeKey(key, format_);
   PrefixRule rule = partial ? PrefixRule::Partial : PrefixRule::Exact;
-  bool character = format_.Character();
-  bool onEntry;
-  if (!descending_) {
-    cursor_.SeekFirst([&](const XbCdxEntry& e) { return cdx::CompareSearch(k, e.key, character, rule) < 0; });
-    onEntry = cursor_.Previous();
-  } else {
-    onEntry = cursor_.SeekFirst([&](const XbCdxEntry& e) { return cdx::CompareSearch(k, e.key, character, rule) <= 0; });
-  }
-  bool equal = onEntry && cdx::CompareSearch(k, cursor_.Entry()->key, character, rule) == 0;
+  bool onEntry = SeekKey(k, rule, !descending_);
+  bool equal = onEntry && cdx::CompareSearch(k, cursor_.Entry()->key, format_.Character(), rule) == 0;
   return ReportFound(equal ? Report(true) : 0);
 }
 
