@@ -223,6 +223,7 @@ void XbDbfFile::Update() {
     return;
   }
   WriteScope scope(listener_);
+  if (listener_) listener_->BeforeUpdate(recno_, before_.data(), buffer_.data());
   WriteRecord();
   if (listener_) listener_->RecordUpdated(recno_, before_.data(), buffer_.data());
   AfterWrite();
@@ -243,6 +244,7 @@ bool XbDbfFile::LockRecord(long recno) {
 
 void XbDbfFile::Append() {
   WriteScope scope(listener_);
+  if (listener_) listener_->BeforeAppend(buffer_.data());
   // The append lock keeps other writers from taking the same record number.
   // Another program may hold it for a moment: it is tried like an index lock.
   // A region this table already holds (a record lock) would never give way.

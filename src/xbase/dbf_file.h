@@ -29,6 +29,10 @@ class XbRecordListener {
   // the last step, also when a step failed.
   virtual void BeginWrite() {}
   virtual void EndWrite() {}
+  // Asked before a record is written, while nothing is written yet; an
+  // exception refuses the write (an index file that could not follow it).
+  virtual void BeforeUpdate(long recno, const char* before, const char* after) {}
+  virtual void BeforeAppend(const char* record) {}
   virtual void RecordUpdated(long recno, const char* before, const char* after) = 0;
   virtual void RecordAppended(long recno, const char* record) = 0;
 };

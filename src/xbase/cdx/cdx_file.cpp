@@ -1,0 +1,252 @@
+#include "xbase/cdx/cdx_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <filesystem>
+#include <stdexcept>
+
+#include "xbase/cdx/cdx_messages.h"
+#include "xbase/cdx/tag_cursor.h"
+#include "xbase/dbf_file.h"
+#include "xbase/errors.h"
+
+using cdx::kNodeSize;
+using cdx::XbCdxNode;
+using cdx::XbCdxTagHeader;
+
+namespace {
+
+std::string UpperName(std::string_view name) {
+  size_t b = name.find_first_not_of(' ');
+  size_t e = name.find_last_not_of(' ');
+  std::string out(b == std::string_view::npos ? std::string_view() : name.substr(b, e - b + 1));
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+XbCDXFile::XbCDXFile(XbDbfFile& table, XbKeySourceFactory factory) : table_(table), factory_(std::move(factory)) {}
+
+XbCDXFile::~XbCDXFile() = default;
+
+std::unique_ptr<XbCDXFile> XbCDXFile::Open(const std::string& path, XbDbfFile& table, XbKeySourceFactory factory) {
+  std::unique_ptr<XbCDXFile> file(new XbCDXFile(table, std::move(factory)));
+  file->OpenPath(path, table.GetOptions().shared);
+  return file;
+}
+
+std::unique_ptr<XbCDXFile> XbCDXFile::OpenOrCreate(const std::string& path, XbDbfFile& table,
+                                                   XbKeySourceFactory factory) {
+  bool shared = table.GetOptions().shared;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) ThrowDbf(msg::kCouldNotCreate, {path});
+    if (fd >= 0) {
+      ::close(fd);
+      shared = false;  // a file just created is used without sharing
+    }
+  }
+  std::unique_ptr<XbCDXFile> file(new XbCDXFile(table, std::move(factory)));
+  file->OpenPath(path, shared);
+  return file;
+}
+
+void XbCDXFile::OpenPath(const std::string& path, bool shared) {
+  disk_.Open(path, shared, table_.GetOptions().writable);
+  if (disk_.Size() <= kNodeSize) {
+    if (!disk_.Writable()) Corrupted();
+    WriteEmptyDirectory();
+  }
+  LoadTags();
+  MarkStructural();
+}
+
+void XbCDXFile::Close() {
+  tags_.clear();
+  directory_.reset();
+  disk_.Close();
+}
+
+void XbCDXFile::Corrupted() const { ThrowDbf(msg::kIndexCorrupted, {disk_.Name()}); }
+
+XbCdxTagHeader XbCDXFile::ReadHeader(uint32_t offset) const {
+  if (offset % kNodeSize != 0) Corrupted();
+  XbCdxTagHeader header;
+  if (disk_.ReadAt(offset, header.image.data(), cdx::kHeaderSize) < cdx::kHeaderSize) Corrupted();
+  if (!header.Valid(Size())) Corrupted();
+  return header;
+}
+
+XbCdxNode XbCDXFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) const {
+  // Node 0 is the directory header; an offset past the end reads short.
+  if (offset == 0 || offset % kNodeSize != 0) Corrupted();
+  uint8_t block[kNodeSize];
+  if (disk_.ReadAt(offset, block, kNodeSize) < kNodeSize) Corrupted();
+  XbCdxNode node;
+  if (!cdx::DecodeNode(block, format, node)) Corrupted();
+  node.offset = offset;
+  return node;
+}
+
+void XbCDXFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno) {
+  uint8_t block[kNodeSize];
+  if (node.IsLeaf()) {
+    cdx::EncodeLeaf(node, format, cdx::LeafWidthsFor(format, node.entries, highestRecno), block);
+  } else {
+    if (static_cast<int>(node.entries.size()) > cdx::InteriorCapacity(format.length))
+      throw std::logic_error("index node overfull");
+    cdx::EncodeInterior(node, format, block);
+  }
+  disk_.WriteAt(node.offset, block, kNodeSize);
+}
+
+void XbCDXFile::WriteRightLink(uint32_t offset, uint32_t right) {
+  if (offset == 0 || offset % kNodeSize != 0 || uint64_t{offset} + kNodeSize > Size()) Corrupted();
+  uint8_t link[4];
+  cdx::Put32(link, right);
+  disk_.WriteAt(offset + 8, link, sizeof link);
+}
+
+uint32_t XbCDXFile::AllocateBlock() {
+  uint64_t end = (Size() + kNodeSize - 1) / kNodeSize * kNodeSize;
+  end = std::max(end, nextFree_);
+  if (end + kNodeSize > 0xFFFFFE00u) ThrowDbf(msg::kWriteError, {disk_.Name()});
+  nextFree_ = end + kNodeSize;
+  return static_cast<uint32_t>(end);
+}
+
+void XbCDXFile::WriteBlocks(uint32_t offset, const uint8_t* data, size_t size) { disk_.WriteAt(offset, data, size); }
+
+void XbCDXFile::WriteEmptyDirectory() {
+  nextFree_ = 0;
+  XbCdxTagHeader header = XbCdxTagHeader::ForDirectory(cdx::kHeaderSize);
+  disk_.WriteAt(0, header.image.data(), cdx::kHeaderSize);
+  XbCdxNode root;
+  root.offset = cdx::kHeaderSize;
+  WriteNode(root, cdx::KeyFormat{header.KeyLength(), XbKeyType::Character}, cdx::kHeaderSize + kNodeSize);
+}
+
+void XbCDXFile::LoadTags() {
+  XbCdxTagHeader dirHeader = ReadHeader(0);
+  directory_ = std::make_unique<XbCDXTag>(*this, std::string(), 0, dirHeader, nullptr, true);
+  std::vector<std::unique_ptr<XbCDXTag>> old = std::move(tags_);
+  tags_.clear();
+  cdx::TagCursor walk(*this, dirHeader.Root(), directory_->Format());
+  for (bool on = walk.First(); on; on = walk.Next()) {
+    std::string name = UpperName(walk.Entry()->key);
+    uint32_t offset = walk.Entry()->recno;
+    auto kept = std::find_if(old.begin(), old.end(), [&](const std::unique_ptr<XbCDXTag>& t) {
+      return t && t->Name() == name && t->HeaderOffset() == offset;
+    });
+    if (kept != old.end()) {
+      tags_.push_back(std::move(*kept));
+      continue;
+    }
+    XbCdxTagHeader header = ReadHeader(offset);
+    std::unique_ptr<XbKeySource> source;
+    if (factory_) source = factory_(header.KeyExpression(), header.FilterExpression());
+    tags_.push_back(std::make_unique<XbCDXTag>(*this, name, offset, header, std::move(source), false));
+  }
+}
+
+void XbCDXFile::MarkStructural() {
+  namespace fs = std::filesystem;
+  fs::path index(disk_.Name()), table(table_.FileName());
+  bool same = Lower(index.extension().string()) == ".cdx" &&
+              Lower(fs::path(index).replace_extension().string()) == Lower(fs::path(table).replace_extension().string());
+  if (!same || (table_.TableFlags() & 0x01)) return;
+  table_.RefreshHeader();
+  table_.SetTableFlags(static_cast<uint8_t>(table_.TableFlags() | 0x01));
+  table_.WriteHeader();
+}
+
+XbCDXTag* XbCDXFile::FindTag(std::string_view name) const {
+  std::string wanted = UpperName(name);
+  for (const auto& t : tags_)
+    if (t->Name() == wanted) return t.get();
+  return nullptr;
+}
+
+uint32_t XbCDXFile::ChangeCounter() const {
+  uint8_t bytes[4];
+  if (disk_.ReadAt(8, bytes, sizeof bytes) < sizeof bytes) Corrupted();
+  return cdx::Get32(bytes);
+}
+
+void XbCDXFile::RemoveDirectoryEntries(const std::string& name) {
+  std::vector<cdx::XbCdxEntry> found;
+  cdx::TagCursor walk(*this, directory_->RootOffset(), directory_->Format());
+  for (bool on = walk.First(); on; on = walk.Next())
+    if (UpperName(walk.Entry()->key) == name) found.push_back(*walk.Entry());
+  for (const cdx::XbCdxEntry& e : found) directory_->Remove(e.key, e.recno);
+}
+
+XbCDXTag& XbCDXFile::CreateTag(const std::string& name, const std::string& keyExpr, const std::string& filterExpr,
+                               bool unique, bool descending, const XbBuildProgress& progress) {
+  std::string tagName = UpperName(name);
+  if (tagName.empty()) ThrowDbf(msg::kCannotFindTag, {name});
+  if (tagName.size() > 10) tagName.resize(10);
+  std::unique_ptr<XbKeySource> source = factory_ ? factory_(keyExpr, filterExpr) : nullptr;
+  if (!source) ThrowDbf(msg::kTagNotBuildable, {tagName});
+  cdx::KeyFormat format{source->Type() == XbKeyType::Character ? source->Length() : 8, source->Type()};
+  if (format.length < 1 || format.length > cdx::kMaxKeyLength)
+    ThrowDbf(msg::kSortKeyLength, {std::to_string(cdx::kMaxKeyLength), std::to_string(format.length)});
+  if (keyExpr.size() + filterExpr.size() + 2 > cdx::kHeaderSize - 512) ThrowDbf(msg::kExpressionsTooLong, {tagName});
+
+  Lock lock(*this, XbIndexAccess::Write);
+  RemoveDirectoryEntries(tagName);
+  uint32_t headerOffset = AllocateBlock();
+  AllocateBlock();
+  XbCdxTagHeader blank;
+  WriteBlocks(headerOffset, blank.image.data(), cdx::kHeaderSize);
+  uint32_t root = XbSortCDX(*this, format, unique).Build(table_, *source, progress);
+  XbCdxTagHeader header = XbCdxTagHeader::ForTag(root, format.length, unique, descending, keyExpr, filterExpr);
+  WriteBlocks(headerOffset, header.image.data(), cdx::kHeaderSize);
+  directory_->Insert(tagName, headerOffset);
+  LoadTags();
+  XbCDXTag* tag = FindTag(tagName);
+  if (!tag) Corrupted();
+  return *tag;
+}
+
+void XbCDXFile::CheckWritable(long recno, const char* before, const char* after) const {
+  for (const auto& t : tags_) {
+    if (t->Maintainable()) continue;
+    if (!t->Source() || t->Affected(t->KeysFor(recno, before, after)))
+      ThrowDbf(msg::kTagNotMaintainable, {t->Name(), disk_.Name(), t->Why()});
+  }
+}
+
+void XbCDXFile::UpdateKeys(long recno, const char* before, const char* after) {
+  // Every key is computed before anything is written, so that a key
+  // expression that fails leaves every tag as it was.
+  std::vector<XbCDXTag::RecordKeys> keys(tags_.size());
+  for (size_t i = 0; i < tags_.size(); ++i)
+    if (tags_[i]->Maintainable()) keys[i] = tags_[i]->KeysFor(recno, before, after);
+  Lock lock(*this, XbIndexAccess::Write);
+  bool changed = false;
+  for (size_t i = 0; i < tags_.size(); ++i)
+    if (tags_[i]->Maintainable() && tags_[i]->Apply(recno, keys[i])) changed = true;
+  if (!changed) return;
+  XbCdxTagHeader header;
+  if (disk_.ReadAt(0, header.image.data(), cdx::kHeaderSize) < cdx::kHeaderSize) Corrupted();
+  header.SetChangeCounter(header.ChangeCounter() + 1);
+  disk_.WriteAt(0, header.image.data(), cdx::kHeaderSize);
+}
+
+void XbCDXFile::Flush() {
+  disk_.Flush();
+  if (directory_) directory_->DropNodes();
+  for (const auto& t : tags_) t->DropNodes();
+}

@@ -1,0 +1,135 @@
+#pragma once
+// An open compound index file: its tag directory, its tags in directory
+// order, the creation of tags, the key upkeep of record writes, and the
+// node store the tags read and write through.
+//
+// The file is a sequence of 512-byte blocks. At offset 0 lies the header of
+// the tag directory, a tag whose keys are the tag names (10 characters) and
+// whose record numbers are the offsets of the tags' 1024-byte headers. New
+// headers and nodes always go to the end of the file; blocks that fall out
+// of use are never reused.
+//
+// Everything read from the file is checked before it is used: a header or
+// node that does not hold together makes the file "Index file %s is
+// corrupted" (never a crash or an endless walk).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xbase/cdx/cdx_builder.h"
+#include "xbase/cdx/cdx_tag.h"
+#include "xbase/cdx/index_lock.h"
+#include "xbase/cdx/key_source.h"
+#include "xbase/cdx/node_layout.h"
+#include "xbase/cdx/tag_header.h"
+#include "xbase/disk_file.h"
+
+class XbDbfFile;
+
+class XbCDXFile {
+ public:
+  // Opens the index file `path` (already resolved) of an open table, shared
+  // and writable as the table is; tags get their key sources from `factory`
+  // (which may be empty: the tags can then be walked but not kept current).
+  // A file of 512 bytes or less receives an empty tag directory. When the
+  // file has the table's name with the extension .cdx, the table's
+  // structural-index flag is set. "File %s could not be found", "Index file
+  // %s is corrupted", the read errors, and the factory's EDbfExpression.
+  static std::unique_ptr<XbCDXFile> Open(const std::string& path, XbDbfFile& table, XbKeySourceFactory factory);
+  // As Open, but a missing file is created first (opened without sharing);
+  // "Could not create file %s".
+  static std::unique_ptr<XbCDXFile> OpenOrCreate(const std::string& path, XbDbfFile& table,
+                                                 XbKeySourceFactory factory);
+  ~XbCDXFile();
+  XbCDXFile(const XbCDXFile&) = delete;
+  XbCDXFile& operator=(const XbCDXFile&) = delete;
+
+  void Close();
+  const std::string& FileName() const { return disk_.Name(); }
+  XbDbfFile& Table() const { return table_; }
+
+  // The tags in directory order (by name).
+  const std::vector<std::unique_ptr<XbCDXTag>>& Tags() const { return tags_; }
+  // The tag of that name (any letter case, blanks around it ignored), or nullptr.
+  XbCDXTag* FindTag(std::string_view name) const;
+  // The tag directory itself (keys: tag names; record numbers: header offsets).
+  XbCDXTag& Directory() const { return *directory_; }
+  // The directory header's change counter, as the file holds it.
+  uint32_t ChangeCounter() const;
+
+  // Builds a tag over every record of the table and enters it in the
+  // directory; a tag of the same name loses its directory entry first (its
+  // blocks stay unused in the file, and pointers to it become invalid).
+  // Key type and length come from the key expression's result. "Cannot find
+  // index tag %s" for an empty name; "Sort key length must be 1-%d bytes, is
+  // %d"; the factory's EDbfExpression.
+  XbCDXTag& CreateTag(const std::string& name, const std::string& keyExpr, const std::string& filterExpr,
+                      bool unique, bool descending, const XbBuildProgress& progress = {});
+
+  // Key upkeep after a record write (`before` nullptr for an append): each
+  // tag the engine keeps current is updated; when any tag changed, the
+  // directory's change counter is incremented. Nothing is written when no
+  // key changed.
+  void UpdateKeys(long recno, const char* before, const char* after);
+  // Raises EDbfError when the write would have to change a tag that the
+  // engine cannot keep current (see XbCDXTag::Maintainable).
+  void CheckWritable(long recno, const char* before, const char* after) const;
+
+  // Data to the disk; every tag drops the nodes it holds.
+  void Flush();
+
+  // Index-file locking (a later concern); the locker is told about every
+  // write and every read from a root.
+  void SetLocker(XbIndexLocker* locker) { locker_ = locker; }
+  XbIndexLocker* Locker() const { return locker_; }
+  class Lock {
+   public:
+    Lock(XbCDXFile& file, XbIndexAccess access) : file_(file), access_(access) {
+      if (file_.locker_) file_.locker_->Lock(file_, access_);
+    }
+    ~Lock() {
+      if (file_.locker_) file_.locker_->Unlock(file_, access_);
+    }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+   private:
+    XbCDXFile& file_;
+    XbIndexAccess access_;
+  };
+
+  // --- The node store of the tags, the builder and the checker.
+  uint64_t Size() const { return disk_.Size(); }
+  // Reads and checks the node at `offset` ("Index file %s is corrupted").
+  cdx::XbCdxNode ReadNode(uint32_t offset, const cdx::KeyFormat& format) const;
+  // Writes a node at its offset; a leaf with the widths its record numbers
+  // and `highestRecno` need.
+  void WriteNode(const cdx::XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno);
+  // Rewrites only the right-neighbour link of the node at `offset`.
+  void WriteRightLink(uint32_t offset, uint32_t right);
+  // A new block at the end of the file.
+  uint32_t AllocateBlock();
+  void WriteBlocks(uint32_t offset, const uint8_t* data, size_t size);
+  // Reads and checks the tag header at `offset`.
+  cdx::XbCdxTagHeader ReadHeader(uint32_t offset) const;
+  [[noreturn]] void Corrupted() const;
+
+ private:
+  XbCDXFile(XbDbfFile& table, XbKeySourceFactory factory);
+  void OpenPath(const std::string& path, bool shared);
+  void WriteEmptyDirectory();
+  void LoadTags();
+  void MarkStructural();
+  void RemoveDirectoryEntries(const std::string& name);
+
+  XbDiskFile disk_;
+  XbDbfFile& table_;
+  XbKeySourceFactory factory_;
+  std::unique_ptr<XbCDXTag> directory_;
+  std::vector<std::unique_ptr<XbCDXTag>> tags_;
+  uint64_t nextFree_ = 0;
+  XbIndexLocker* locker_ = nullptr;
+};

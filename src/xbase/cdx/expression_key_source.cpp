@@ -1,0 +1,67 @@
+// The one adapter between the expression evaluator and the index layer.
+#include "xbase/cdx/expression_key_source.h"
+
+#if __has_include("xbase/expr/expression.h")
+#include <memory>
+
+#include "xbase/expr/expression.h"
+
+namespace {
+
+class ExpressionKeySource : public XbKeySource {
+ public:
+  ExpressionKeySource(std::unique_ptr<XbExpression> key, std::unique_ptr<XbExpression> filter)
+      : key_(std::move(key)), filter_(std::move(filter)) {}
+
+  XbKeyType Type() const override {
+    if (!key_ || key_->IsEmpty()) return XbKeyType::Character;
+    switch (key_->ResultKind()) {
+      case XbValueKind::Number:
+      case XbValueKind::Integer: return XbKeyType::Numeric;
+      case XbValueKind::Date:
+      case XbValueKind::DateTime: return XbKeyType::Date;
+      default: return XbKeyType::Character;
+    }
+  }
+  int Length() const override {
+    if (Type() != XbKeyType::Character) return 8;
+    if (!key_ || key_->IsEmpty()) return 10;
+    return key_->ResultKind() == XbValueKind::Boolean ? 1 : key_->ResultLength();
+  }
+  bool HasFilter() const override { return filter_ && !filter_->IsEmpty(); }
+
+  std::string Key(const char* record, long recno) const override {
+    if (!key_ || key_->IsEmpty()) return {};
+    XbValue v = key_->Evaluate(record, recno);
+    switch (v.kind) {
+      case XbValueKind::Number:
+      case XbValueKind::Integer: return cdx::EncodeNumberKey(v.number);
+      case XbValueKind::Date:
+      case XbValueKind::DateTime: return cdx::EncodeDateKey(v.date);
+      case XbValueKind::Boolean: return v.boolean ? "T" : "F";
+      default: return cdx::EncodeTextKey(v.text);
+    }
+  }
+  bool Includes(const char* record, long recno) const override {
+    return !HasFilter() || filter_->Evaluate(record, recno).boolean;
+  }
+
+ private:
+  std::unique_ptr<XbExpression> key_, filter_;
+};
+
+}  // namespace
+
+XbKeySourceFactory ExpressionKeySources(const XbDbfFile& table) {
+  return [&table](const std::string& keyExpr, const std::string& filterExpr) -> std::unique_ptr<XbKeySource> {
+    std::unique_ptr<XbExpression> key = XbExpression::Parse(keyExpr, table);
+    std::unique_ptr<XbExpression> filter = filterExpr.empty() ? nullptr : XbExpression::Parse(filterExpr, table);
+    return std::make_unique<ExpressionKeySource>(std::move(key), std::move(filter));
+  };
+}
+
+#else
+
+XbKeySourceFactory ExpressionKeySources(const XbDbfFile&) { return {}; }
+
+#endif

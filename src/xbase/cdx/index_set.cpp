@@ -1,0 +1,113 @@
+#include "xbase/cdx/index_set.h"
+
+#include <cctype>
+#include <filesystem>
+
+#include "xbase/cdx/cdx_messages.h"
+#include "xbase/errors.h"
+#include "xbase/file_names.h"
+
+namespace {
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  std::string x = std::filesystem::path(a).filename().string();
+  std::string y = std::filesystem::path(b).filename().string();
+  if (x.size() != y.size()) return false;
+  for (size_t i = 0; i < x.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(x[i])) != std::toupper(static_cast<unsigned char>(y[i]))) return false;
+  return true;
+}
+
+}  // namespace
+
+XbIndexSet::XbIndexSet(XbDbfFile& table, XbKeySourceFactory factory) : table_(table), factory_(std::move(factory)) {
+  table_.SetListener(this);
+}
+
+XbIndexSet::~XbIndexSet() { table_.SetListener(nullptr); }
+
+std::string XbIndexSet::ResolveName(const std::string& name) const {
+  std::string path = NativePath(name);
+  if (!HasExtension(path)) path += ".cdx";
+  if (path.find('/') == std::string::npos)
+    path = std::filesystem::path(table_.FileName()).parent_path().string() + "/" + path;
+  return ResolveFileName(path);
+}
+
+XbCDXFile* XbIndexSet::Find(const std::string& name) const {
+  std::string path = ResolveName(name);
+  for (const auto& f : files_)
+    if (SameFileName(f->FileName(), path)) return f.get();
+  return nullptr;
+}
+
+XbCDXFile& XbIndexSet::Add(std::unique_ptr<XbCDXFile> file) {
+  file->SetLocker(locker_);
+  files_.push_back(std::move(file));
+  return *files_.back();
+}
+
+XbCDXFile& XbIndexSet::Open(const std::string& name) {
+  if (XbCDXFile* open = Find(name)) return *open;
+  if (files_.size() >= kMaxFiles) ThrowDbf(msg::kTooManyIndexFiles, {table_.FileName()});
+  return Add(XbCDXFile::Open(ResolveName(name), table_, factory_));
+}
+
+XbCDXFile& XbIndexSet::OpenOrCreate(const std::string& name) {
+  if (XbCDXFile* open = Find(name)) return *open;
+  if (files_.size() >= kMaxFiles) ThrowDbf(msg::kTooManyIndexFiles, {table_.FileName()});
+  return Add(XbCDXFile::OpenOrCreate(ResolveName(name), table_, factory_));
+}
+
+void XbIndexSet::Close(const std::string& name) {
+  XbCDXFile* file = Find(name);
+  if (!file) return;
+  for (auto it = files_.begin(); it != files_.end(); ++it) {
+    if (it->get() != file) continue;
+    std::unique_ptr<XbCDXFile> closing = std::move(*it);
+    files_.erase(it);
+    closing->Close();
+    return;
+  }
+}
+
+void XbIndexSet::CloseAll() {
+  while (!files_.empty()) {
+    std::unique_ptr<XbCDXFile> closing = std::move(files_.back());
+    files_.pop_back();
+    closing->Close();
+  }
+}
+
+XbCDXTag* XbIndexSet::FindTag(std::string_view name) const {
+  for (const auto& f : files_)
+    if (XbCDXTag* t = f->FindTag(name)) return t;
+  return nullptr;
+}
+
+void XbIndexSet::SetLocker(XbIndexLocker* locker) {
+  locker_ = locker;
+  for (const auto& f : files_) f->SetLocker(locker);
+}
+
+void XbIndexSet::Flush() {
+  for (const auto& f : files_) f->Flush();
+}
+
+void XbIndexSet::BeforeUpdate(long recno, const char* before, const char* after) {
+  for (const auto& f : files_) f->CheckWritable(recno, before, after);
+}
+
+void XbIndexSet::BeforeAppend(const char* record) {
+  // The record number is not known before the append; filters that ask for
+  // it see the number the record is likely to get.
+  for (const auto& f : files_) f->CheckWritable(table_.RecordCount() + 1, nullptr, record);
+}
+
+void XbIndexSet::RecordUpdated(long recno, const char* before, const char* after) {
+  for (const auto& f : files_) f->UpdateKeys(recno, before, after);
+}
+
+void XbIndexSet::RecordAppended(long recno, const char* record) {
+  for (const auto& f : files_) f->UpdateKeys(recno, nullptr, record);
+}

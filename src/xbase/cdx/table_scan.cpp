@@ -1,0 +1,26 @@
+#include "xbase/cdx/table_scan.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "xbase/dbf_file.h"
+#include "xbase/errors.h"
+
+namespace cdx {
+
+void ScanRecords(XbDbfFile& table, const std::function<void(const char* record, long recno)>& visit) {
+  const size_t length = static_cast<size_t>(table.RecordLength());
+  const long count = table.RecordCount();
+  const long perChunk = std::max<long>(1, static_cast<long>((256 * 1024) / length));
+  std::vector<char> chunk(length * static_cast<size_t>(std::min(perChunk, std::max(count, 1L))));
+  XbDiskFile& disk = table.DiskFile();
+  for (long first = 1; first <= count; first += perChunk) {
+    long n = std::min(perChunk, count - first + 1);
+    size_t bytes = length * static_cast<size_t>(n);
+    uint64_t offset = static_cast<uint64_t>(table.HeaderLength()) + length * static_cast<uint64_t>(first - 1);
+    if (disk.ReadAt(offset, chunk.data(), bytes) < bytes) ThrowDbf(msg::kReadError, {disk.Name()});
+    for (long i = 0; i < n; ++i) visit(chunk.data() + length * static_cast<size_t>(i), first + i);
+  }
+}
+
+}  // namespace cdx

@@ -1,0 +1,14 @@
+#include "xbase/cdx/tree_path.h"
+
+#include "xbase/cdx/cdx_file.h"
+
+namespace cdx {
+
+void PushNode(const XbCDXFile& file, const KeyFormat& format, std::vector<PathStep>& path, uint32_t offset) {
+  if (path.size() >= kMaxDepth) file.Corrupted();
+  for (const PathStep& s : path)
+    if (s.node.offset == offset) file.Corrupted();
+  path.push_back(PathStep{file.ReadNode(offset, format), 0});
+}
+
+}  // namespace cdx
