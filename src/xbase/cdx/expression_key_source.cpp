@@ -1,7 +1,6 @@
 // The one adapter between the expression evaluator and the index layer.
 #include "xbase/cdx/expression_key_source.h"
 
-#if __has_include("xbase/expr/expression.h")
 #include <memory>
 
 #include "xbase/expr/expression.h"
@@ -60,8 +59,3 @@ XbKeySourceFactory ExpressionKeySources(const XbDbfFile& table) {
   };
 }
 
-#else
-
-XbKeySourceFactory ExpressionKeySources(const XbDbfFile&) { return {}; }
-
-#endif

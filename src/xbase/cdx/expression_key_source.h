@@ -10,6 +10,5 @@ class XbDbfFile;
 // Parses a tag's expressions against the table's fields; a wrong expression
 // raises EDbfExpression. Text results give character keys of the result's
 // length, numbers numeric keys, dates date keys; an empty key expression a
-// character key of length 10. Empty (no factory) while the engine is built
-// without the evaluator.
+// character key of length 10.
 XbKeySourceFactory ExpressionKeySources(const XbDbfFile& table);

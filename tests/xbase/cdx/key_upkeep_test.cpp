@@ -14,7 +14,9 @@ namespace {
 void ExpectSound(XbCDXFile& cdx) {
   for (const XbTagReport& r : CheckIndexFile(cdx)) {
     EXPECT_TRUE(r.Sound()) << r.tag << ": " << r.problems.front();
-    if (!r.tag.empty()) EXPECT_TRUE(r.contentChecked) << r.tag << ": " << r.note;
+    if (!r.tag.empty()) {
+      EXPECT_TRUE(r.contentChecked) << r.tag << ": " << r.note;
+    }
   }
 }
 

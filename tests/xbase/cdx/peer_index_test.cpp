@@ -84,7 +84,9 @@ TEST_P(PeerIndex, CheckerFindsTheFilesSound) {
     SCOPED_TRACE(table + "." + r.tag);
     EXPECT_TRUE(r.Sound()) << (r.problems.empty() ? "" : r.problems.front());
     EXPECT_TRUE(r.differences.empty()) << r.differences.front();
-    if (!r.tag.empty()) EXPECT_TRUE(r.contentChecked) << r.note;
+    if (!r.tag.empty()) {
+      EXPECT_TRUE(r.contentChecked) << r.note;
+    }
   }
 }
 

@@ -183,7 +183,9 @@ class UpkeepProperty : public ::testing::TestWithParam<unsigned> {
     }
     for (const XbTagReport& r : CheckIndexFile(*cdx)) {
       EXPECT_TRUE(r.Sound()) << r.tag << ": " << r.problems.front();
-      if (!r.tag.empty()) EXPECT_TRUE(r.contentChecked) << r.tag;
+      if (!r.tag.empty()) {
+        EXPECT_TRUE(r.contentChecked) << r.tag;
+      }
     }
   }
 
