@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QPolygon>
+#include <QStyle>
 
 #include "controls/field_display.h"
 
@@ -17,10 +18,12 @@ class RowIndicator : public QHeaderView {
 
  protected:
   void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+    // The style leaves the clip of the (empty) label area set: keep it apart.
+    painter->save();
     QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
     if (!model() || !model()->headerData(logicalIndex, Qt::Vertical, TDBGridModel::CurrentRowRole).toBool()) return;
     painter->save();
-    painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setPen(Qt::NoPen);
     painter->setBrush(palette().color(QPalette::WindowText));
     int cy = rect.center().y();
@@ -85,12 +88,14 @@ TDBGrid::TDBGrid(TDataSource& source, std::vector<TDBGridColumn> columns, QWidge
 }
 
 int TDBGrid::DefaultColumnWidth(int column) const {
-  const QFontMetrics digits = fontMetrics();
-  const QFontMetrics titles = horizontalHeader()->fontMetrics();
+  // Text plus the cell's margins on both sides and the grid line.
+  const int cellMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+  const int headerMargin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
   TField* field = model_->FieldOfColumn(column);
-  int width = field ? FieldDisplayWidth(*field) * digits.horizontalAdvance(QLatin1Char('0')) + 4 : 64;
+  int width = field ? FieldDisplayWidth(*field) * fontMetrics().horizontalAdvance(QLatin1Char('0')) + 2 * cellMargin + 1
+                    : 64;
   QString title = model_->headerData(column, Qt::Horizontal).toString();
-  return std::max(width, titles.horizontalAdvance(title) + 8);
+  return std::max(width, horizontalHeader()->fontMetrics().horizontalAdvance(title) + 2 * headerMargin + 1);
 }
 
 void TDBGrid::ApplyColumnWidths() {

@@ -28,7 +28,8 @@ class TDBGrid : public QTableView {
 
   TDBGridModel& Model() const { return *model_; }
   // The width a column gets when none is set: the field's display width in
-  // digits of the font, at least its title.
+  // digits of the font with the cell's margins, at least its title; 64
+  // while the table is closed.
   int DefaultColumnWidth(int column) const;
 
  signals:

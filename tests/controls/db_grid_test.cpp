@@ -6,7 +6,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
+#include <QStyle>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,7 +29,7 @@ class GridViewTest : public GridFixture {
   }
 };
 
-TEST_F(GridViewTest, ReadOnlyRowGridWithIndicatorAndTitles) {
+TEST_F(GridViewTest, ReadOnlyRowGridWithTitlesAndWidths) {
   TDBGrid grid(source_, GridColumns());
   EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
   EXPECT_EQ(grid.selectionBehavior(), QAbstractItemView::SelectRows);
@@ -40,13 +42,33 @@ TEST_F(GridViewTest, ReadOnlyRowGridWithIndicatorAndTitles) {
   EXPECT_EQ(grid.verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
   EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal).toString(), "Název");
 
-  // Widths: as set, or the field's characters in digits, at least the title.
-  const QFontMetrics fm = grid.fontMetrics();
-  const QFontMetrics titles = grid.horizontalHeader()->fontMetrics();
+  // Widths: as set, or wide enough for the field's characters in digits.
   EXPECT_EQ(grid.columnWidth(1), 64);
-  EXPECT_EQ(grid.columnWidth(0), std::max(6 * fm.horizontalAdvance('0') + 4, titles.horizontalAdvance("Karta") + 8));
-  EXPECT_EQ(grid.columnWidth(3), std::max(11 * fm.horizontalAdvance('0') + 4, titles.horizontalAdvance("POC") + 8));
-  EXPECT_EQ(grid.columnWidth(2), grid.DefaultColumnWidth(2));
+  const QFontMetrics fm = grid.fontMetrics();
+  const int textMargins = 2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1);
+  struct Width { int column; int digits; };
+  for (Width w : {Width{0, 6}, Width{3, 11}, Width{2, 10}, Width{5, 10}})
+    EXPECT_GE(grid.columnWidth(w.column), fm.horizontalAdvance(QString(w.digits, '0')) + textMargins) << w.column;
+  EXPECT_LT(grid.columnWidth(0), fm.horizontalAdvance(QString(8, '0')) + textMargins);
+}
+
+TEST_F(GridViewTest, RowIndicatorMarksTheCurrentRow) {
+  TDBGrid grid(source_, GridColumns());
+  grid.resize(400, 200);
+  grid.show();
+  auto marked = [&](int row) {
+    QImage header = grid.verticalHeader()->grab().toImage();
+    int top = grid.verticalHeader()->sectionViewportPosition(row);
+    for (int y = top; y < top + grid.verticalHeader()->sectionSize(row); ++y)
+      for (int x = 0; x < header.width(); ++x)
+        if (qGray(header.pixel(x, y)) < 80) return true;
+    return false;
+  };
+  EXPECT_TRUE(marked(0));
+  EXPECT_FALSE(marked(1));
+  table_.Next();
+  EXPECT_FALSE(marked(0));
+  EXPECT_TRUE(marked(1));
 }
 
 TEST_F(GridViewTest, SelectionAndTablePositionMoveTogether) {
