@@ -149,8 +149,8 @@ void TDBGridModel::SetCurrent(int row) {
   int old = current_;
   current_ = row;
   // The current row in edit shows the edit buffer: both rows change look.
-  cache_.erase(old);
-  cache_.erase(row);
+  MarkStale(old);
+  MarkStale(row);
   if (old >= 0) emit headerDataChanged(Qt::Vertical, old, old);
   if (row >= 0) emit headerDataChanged(Qt::Vertical, row, row);
   emit currentRowChanged(row);
@@ -165,9 +165,15 @@ int TDBGridModel::FindRow(long recno) const {
   return it == recnos_.end() ? -1 : static_cast<int>(it - recnos_.begin());
 }
 
+void TDBGridModel::MarkStale(int row) {
+  // Read again when the table can be read; until then shown as it was.
+  auto it = cache_.find(row);
+  if (it != cache_.end()) it->second.fresh = false;
+}
+
 void TDBGridModel::RowsChanged(int first, int last) {
   if (first < 0 || last >= rowCount() || columnCount() == 0) return;
-  for (int row = first; row <= last; ++row) cache_.erase(row);
+  for (int row = first; row <= last; ++row) MarkStale(row);
   emit dataChanged(index(first, 0), index(last, columnCount() - 1), {Qt::DisplayRole});
 }
 
@@ -199,7 +205,8 @@ std::vector<QString> TDBGridModel::CurrentRecordTexts() const {
 
 const TDBGridModel::CachedRow* TDBGridModel::Texts(int row) const {
   TDbfTable* t = Table();
-  bool editing = t && t->Active() && !t->ControlsDisabled() && t->State() != TDataSetState::Browse;
+  // An appended record is no row yet: the rows keep what they showed.
+  bool editing = t && t->Active() && !t->ControlsDisabled() && t->State() == TDataSetState::Edit;
   auto it = cache_.find(row);
   if (editing && row == current_) {
     // The record being edited: its buffer, not the file.

@@ -70,6 +70,7 @@ class TDBGridModel : public QAbstractTableModel {
   void Reload();           // one model reset over the current order and range
   void FollowTable();      // the current record moved
   void RowsChanged(int first, int last);
+  void MarkStale(int row);
   void SetCurrent(int row);
   int FindRow(long recno) const;
   const CachedRow* Texts(int row) const;

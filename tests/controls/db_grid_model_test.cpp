@@ -128,6 +128,12 @@ TEST_F(GridModelTest, TheRecordBeingEditedShowsItsBuffer) {
   EXPECT_EQ(Text(model, 1, 1), "Kladivo");  // other rows as read before
   table_.Cancel();
   EXPECT_EQ(Text(model, 0, 1), "Šroubovák");
+
+  // A record being appended is not written over the row it was begun on.
+  table_.Append();
+  table_.FieldByName("NAZ").SetAsString("Nová karta");
+  EXPECT_EQ(Text(model, 0, 1), "Šroubovák");
+  table_.Cancel();
 }
 
 TEST_F(GridModelTest, ReattachingIsOneReset) {
