@@ -109,6 +109,39 @@ class TDbfTable {
   void CheckBrowseMode();
 
   // --- ordered access ---
+  // Opens an index file (".cdx" added without extension, the table's
+  // directory without one): 0, or -1 when it is open already. Selects no tag.
+  int OpenIndexFile(const std::string& path);
+  // Closes an open index file; when the current tag is in it, the order
+  // becomes natural first (the record shown stays).
+  void CloseIndexFile(const std::string& path);
+  // Closes every index file, builds one tag into `file` (created when
+  // missing) and closes it again; natural order on the first record after.
+  // duplicates 0: unique keys; order 0 ascending, 1 descending. Tag builds
+  // report through OnStatus.
+  void CreateIndexTag(const std::string& file, const std::string& tag, const std::string& keyExpr,
+                      const std::string& forExpr, int duplicates, int order);
+  // Same as setting IndexName on an open table object: an empty name is
+  // natural order. "Cannot find index tag %s".
+  void SelectTag(const std::string& tag);
+  // The current tag's name, empty in natural order.
+  std::string CurrentTagName() const;
+  // Seeks in the current tag: SeekKey the first key not below `key`,
+  // SeekLastKey the last key equal to it. exact: a longer index key that
+  // begins with the search key counts as greater (else as equal). near: a
+  // failed search stands on the first key above. Returns found.
+  bool SeekKey(const std::string& key, bool exact = true, bool near = false);
+  bool SeekLastKey(const std::string& key, bool exact = true, bool near = false);
+  // Builds a key from values for the first fields of the current tag's key
+  // expression and seeks it as a prefix.
+  bool SeekKeyValues(const std::vector<TValue>& values);
+  // Limits the current tag to keys from `low` to `high` (empty: open side;
+  // both empty: no range).
+  void SetKeyRange(const std::string& low, const std::string& high);
+  // Re-reads the current record, marks the header for rewriting, flushes the
+  // table and index files and re-reads the tag's nodes.
+  void RefreshTable();
+
   enum LocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
   // Finds the first visible record whose named fields (separated by ";")
   // hold the values; shows it and returns true, else stays where it was.
