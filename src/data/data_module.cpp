@@ -14,6 +14,7 @@
 #include "data/text_functions.h"
 #include "xbase/codepage.h"
 #include "xbase/errors.h"
+#include "xbase/file_names.h"
 #include "xbase/ini_file.h"
 
 namespace {
@@ -38,9 +39,10 @@ std::string ProgramDirectory() {
   return path.substr(0, path.find_last_of('/') + 1);
 }
 
+// Names are matched without regard to letter case; DOS paths are mapped.
 bool Exists(const std::string& path) {
   struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
+  return ::stat(ResolveFileName(path).c_str(), &st) == 0;
 }
 
 }  // namespace
@@ -102,6 +104,86 @@ bool TData::IniPrepare() {
   ImportPath = file.ReadString("DataSor", "CestaImport", kDevelopmentDataPath);
   LoginFormEnabled = file.ReadBool("DataSor", "LoginForm", false);
   return true;
+}
+
+bool TData::DataFileExists(const std::string& name) const { return Exists(DataFile(name)); }
+
+void TData::DataModuleCreate() {
+  if (!IniPrepare()) {
+    ui.Message("Není dostupný konfigurační soubor DataSor.ini");
+    ui.RequestQuit();
+    return;
+  }
+  DataPath = TrimControls(DataPath);
+  if (!DataFileExists("Sor0000.dbf")) {
+    ui.Message("Nejsou dostupné datové soubory na " + DataPath);
+    ui.RequestQuit();
+    return;
+  }
+  try {
+    OpenMasterTables();
+  } catch (const std::exception&) {
+    RecoverMasterTables();
+  }
+}
+
+void TData::OpenCardsInKavOrder() {
+  Sor0000.Close();
+  Sor0000.SetTableName("Sor0000");
+  Sor0000.SetDatabaseName(DataPath);
+  Sor0000.Open();
+  Sor0000.OpenIndexFile(DataFile("Sor0000.cdx"));
+  Sor0000.SelectTag("KAV");
+  Sor0000.First();
+}
+
+void TData::OpenMasterTables() {
+  OpenCardsInKavOrder();
+  Skl0000.SetDatabaseName(DataPath);
+  Skl0000.SetTableName("SKL0000");
+  for (TDbfTable* t : {&SortiVyrobce, &MjeJed, &SortiDruh}) {
+    t->Close();
+    t->SetDatabaseName(DataPath);
+  }
+  SortiSkup.Close();
+  SortiSkup.SetDatabaseName(DataPath);
+  SortiSkup.SetTableName("SSK0000");
+  SortiPodSkp.Close();
+  SortiPodSkp.SetDatabaseName(DataPath);
+  Ces0000.Close();
+  Ces0000.SetDatabaseName(DataPath);
+  Ces0000.Open();
+  Ces0000.First();
+  Cep0000.SetDatabaseName(DataPath);
+  Cep0000.Close();
+  for (TDbfTable* t : {&UziPrava, &Uzivatele}) {
+    t->Close();
+    t->SetDatabaseName(DataPath);
+  }
+  if (!DataFileExists("USR0000.dbf")) {
+    ui.Message("Data nejsou dostupná v adresáři " + DataPath);
+    return;
+  }
+  if (LoginFormEnabled) SignOnByDialog();
+  else SignOnByName();
+}
+
+// The master index files are rebuilt and the two tables opened again; no
+// sign-on. The first error ends the recovery (start-up goes on with the
+// main window).
+void TData::RecoverMasterTables() {
+  try {
+    index();
+    OpenCardsInKavOrder();
+    Ces0000.Close();
+    Ces0000.SetDatabaseName(DataPath);
+    Ces0000.Open();
+    Ces0000.First();
+    Uzivatele.Close();
+    Uzivatele.SetDatabaseName(DataPath);
+  } catch (const std::exception& e) {
+    ui.Error(e.what());
+  }
 }
 
 bool TData::FindUser(const std::string& name) {

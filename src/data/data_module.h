@@ -42,6 +42,29 @@ class TData {
   // the file is missing.
   bool IniPrepare();
 
+  // Start-up: reads DataSor.ini, binds the master table objects to DataPath,
+  // opens Sor0000 in card-number order (tag KAV of Sor0000.cdx) and Ces0000,
+  // and signs the user on. A missing DataSor.ini or Sor0000.dbf asks the
+  // program to end (through the Ui, once start-up is over). Any error while
+  // opening or signing on rebuilds the master index files and opens the two
+  // tables again, without sign-on; an error in that recovery is shown with
+  // its own text and ends it.
+  void DataModuleCreate();
+
+  // The index rebuild: deletes and rebuilds the index files of Skl0000,
+  // Sor0000, UziPrava and Cep0000 in DataPath, each table opened
+  // exclusively, with a progress window per table in ProgressWindow. A
+  // table that is missing or cannot be rebuilt gets its message and the
+  // others still run; every table gets back its open state and tag. An
+  // error while attaching an index file again is raised and stops the
+  // rebuild.
+  void index();
+
+  // DataPath, a separator and the file name.
+  std::string DataFile(const std::string& name) const { return DataPath + "/" + name; }
+  // True when the file is in DataPath, whatever the letter case of its name.
+  bool DataFileExists(const std::string& name) const;
+
   // Sign-on against the users table (bound to DataPath): by the
   // operating-system name, falling back to the dialog when the name is not
   // known; or through the dialog alone.
@@ -72,6 +95,14 @@ class TData {
 
  private:
   void Declare(TDbfTable& table, const std::string& object);
+  // The protected block of start-up and the recovery after an error in it.
+  void OpenMasterTables();
+  void RecoverMasterTables();
+  // Sor0000 bound to DataPath, open in card-number order on its first record.
+  void OpenCardsInKavOrder();
+  // Rebuilds the index file of one table (one step of `index`).
+  struct IndexedTable;
+  void RebuildIndexFile(const IndexedTable& step);
   // Locates `name` in USR_LNA of the open users table.
   bool FindUser(const std::string& name);
   void TakeUser();

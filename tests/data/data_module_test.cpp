@@ -10,45 +10,17 @@
 
 #include "demo_data.h"
 #include "support/lock_holder.h"
+#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-// A screen that records what the data module shows.
-class Recorder : public Ui {
- public:
-  struct Progress : ProgressView {
-    Recorder& owner;
-    explicit Progress(Recorder& o) : owner(o) {}
-    void SetCaption(const std::string&) override {}
-    void SetDescription(const std::string&) override {}
-    void SetLabel(const std::string&) override {}
-    void SetPosition(int percent) override { owner.gauge.push_back(percent); }
-    void Show() override { ++owner.shows; }
-    void Close() override {}
-  };
-  void Message(const std::string& text) override { messages.push_back(text); }
-  void Error(const std::string& text) override { messages.push_back(text); }
-  bool Confirm(const std::string&) override { return true; }
-  std::unique_ptr<ProgressView> CreateProgressWindow() override { return std::make_unique<Progress>(*this); }
-  void ProcessEvents() override { ++events; }
-  void SetBusyCursor(bool) override {}
-  void RequestQuit() override { quit = true; }
-  std::optional<LoginInput> ShowLoginDialog() override { return login; }
-
-  std::vector<std::string> messages;
-  std::vector<int> gauge;
-  int shows = 0, events = 0;
-  bool quit = false;
-  std::optional<LoginInput> login;
-};
 
 class DataModuleTest : public ::testing::Test {
  protected:
   void SetUp() override { WriteDemoData(dir_.Path(), DemoSize{50, 2}); }
   std::string ExeDir() { return dir_.Path() + "/"; }
   TempDir dir_;
-  Recorder ui_;
+  RecordingUi ui_;
 };
 
 TEST_F(DataModuleTest, IniPrepareReadsTheConfigurationNextToTheProgram) {
@@ -68,7 +40,7 @@ TEST_F(DataModuleTest, IniPrepareReadsTheConfigurationNextToTheProgram) {
 
   TData missing(ui_, dir_.Path() + "/none/");
   EXPECT_FALSE(missing.IniPrepare());
-  EXPECT_EQ(ui_.messages.back(), "Konfigurační soubor " + dir_.Path() + "/none/DataSor.ini nenalezen !");
+  EXPECT_EQ(ui_.Texts().back(), "Konfigurační soubor " + dir_.Path() + "/none/DataSor.ini nenalezen !");
 }
 
 TEST_F(DataModuleTest, StockTotalsAddTheStoreColumns) {
@@ -92,8 +64,8 @@ TEST_F(DataModuleTest, LockRecordWithRetry) {
   data.lockRetryPauseMs = 50;
   TDbfTable& t = data.Sor0000;
   EXPECT_FALSE(data.LockRecordWithRetry(t));  // closed: message, no retries
-  EXPECT_EQ(ui_.messages.back(), "Nelze zamknout zaznam v tabulce SOR0000.DBF");
-  EXPECT_EQ(ui_.events, 0);
+  EXPECT_EQ(ui_.Texts().back(), "Nelze zamknout zaznam v tabulce SOR0000.DBF");
+  EXPECT_EQ(ui_.processEventsCalls, 0);
 
   t.SetDatabaseName(dir_.Path() + "/data");
   t.SetTableName("Sor0000");
@@ -105,15 +77,15 @@ TEST_F(DataModuleTest, LockRecordWithRetry) {
     ui_.messages.clear();
     EXPECT_TRUE(data.LockRecordWithRetry(t));
     EXPECT_TRUE(ui_.messages.empty());
-    EXPECT_GT(ui_.events, 1);
+    EXPECT_GT(ui_.processEventsCalls, 1);
     t.UnlockRecords();
   }
   LockHolder shop(file, 1000000001, 1, 5000);
   ASSERT_TRUE(shop.Locked());
-  ui_.events = 0;
+  ui_.processEventsCalls = 0;
   EXPECT_FALSE(data.LockRecordWithRetry(t));
-  EXPECT_EQ(ui_.events, 10);
-  EXPECT_EQ(ui_.messages, std::vector<std::string>{"Nelze zamknout zaznam v tabulce Sor0000.DBF"});
+  EXPECT_EQ(ui_.processEventsCalls, 10);
+  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{"Nelze zamknout zaznam v tabulce Sor0000.DBF"});
 }
 
 TEST_F(DataModuleTest, ProgressHandlerMovesTheGaugeOfTheAttachedWindow) {
@@ -126,9 +98,10 @@ TEST_F(DataModuleTest, ProgressHandlerMovesTheGaugeOfTheAttachedWindow) {
   for (int n : {1, 3, 4, 8}) data.Sor0000Status(1, n, 0);
   data.Sor0000Status(-1, 2, 8);  // the key-writing phase changes nothing
   data.Cep0000Status(11, 2, 0);
-  EXPECT_EQ(ui_.gauge, (std::vector<int>{12, 38, 50, 100, 25}));  // 12.5 -> 12, 37.5 -> 38
-  EXPECT_EQ(ui_.shows, 2);
-  EXPECT_EQ(ui_.events, 10);  // once per notification
+  const RecordedProgress& window = *ui_.progressWindows.at(0);
+  EXPECT_EQ(window.positions, (std::vector<int>{12, 38, 50, 100, 25}));  // 12.5 -> 12, 37.5 -> 38
+  EXPECT_EQ(window.shows, 2);
+  EXPECT_EQ(ui_.processEventsCalls, 10);  // once per notification
 }
 
 TEST_F(DataModuleTest, SavedTableStateComesBack) {
@@ -171,16 +144,16 @@ TEST_F(DataModuleTest, SignOn) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Recorder ui;
-    ui.login = c.typed;
+    RecordingUi ui;
+    ui.loginInput = c.typed;
     TData data(ui, ExeDir());
     data.Uzivatele.SetDatabaseName(dir_.Path() + "/data");
     data.userName = [&] { return c.osName; };
     if (c.viaDialog) data.SignOnByDialog();
     else data.SignOnByName();
     EXPECT_EQ(data.UserFullName, c.user);
-    EXPECT_EQ(ui.quit, c.quit);
-    EXPECT_EQ(ui.messages, c.messages);
+    EXPECT_EQ(ui.quitRequested, c.quit);
+    EXPECT_EQ(ui.Texts(), c.messages);
     if (!c.user.empty()) {
       EXPECT_EQ(data.UserInitials, "AD");
       EXPECT_EQ(data.UserCode, "001");

@@ -1,9 +1,11 @@
 #pragma once
-// Another process that holds a byte-range lock on a file, as a shop program
-// would: a child holds a classic POSIX write lock for a while, then exits.
+// Another process that holds a byte-range lock on a file, or has the file
+// open, as a shop program would: a child holds a classic POSIX write lock
+// (or a shared open) for a while, then exits.
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,4 +72,38 @@ class LockHolder {
  private:
   pid_t pid_ = -1;
   bool locked_ = false;
+};
+
+// A child process that has the file open shared, as a shop program's table
+// open holds it (flock LOCK_SH), until it is killed with the holder.
+class SharedOpenHolder {
+ public:
+  explicit SharedOpenHolder(const std::string& path) {
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      int fd = ::open(path.c_str(), O_RDWR);
+      char ok = (fd >= 0 && ::flock(fd, LOCK_SH | LOCK_NB) == 0) ? 1 : 0;
+      (void)!::write(fds[1], &ok, 1);
+      ::pause();
+      ::_exit(0);
+    }
+    ::close(fds[1]);
+    char ok = 0;
+    (void)!::read(fds[0], &ok, 1);
+    ::close(fds[0]);
+    open_ = ok == 1;
+  }
+  ~SharedOpenHolder() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool Open() const { return open_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool open_ = false;
 };

@@ -1,0 +1,95 @@
+// The index rebuild of the master tables: the only place where the program
+// builds index tags and the only place where it opens tables exclusively.
+
+#include <filesystem>
+#include <system_error>
+
+#include "data/data_module.h"
+#include "data/table_layouts.h"
+#include "xbase/errors.h"
+#include "xbase/file_names.h"
+
+// One table of the rebuild. Its index file and tags (name, key expression,
+// unique or not) are those of its layout; every tag is built ascending,
+// without a filter.
+struct TData::IndexedTable {
+  TDbfTable& table;
+  std::string object;                // layout of the table object
+  std::string presenceFile;          // must exist in DataPath
+  std::string tableFile;             // named when it does not
+  std::vector<std::string> labels;   // Label1 of the progress window, per tag
+  std::string exclusiveError;        // when the table cannot be rebuilt
+};
+
+namespace {
+
+// Deletes the file (whatever the case of its name); a missing file is no
+// error, a file that stays is.
+void DeleteFile(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(ResolveFileName(path), ec);
+  if (ec) throw EDbfError(FormatMessage("Could not delete file %s", {path}));
+}
+
+}  // namespace
+
+void TData::index() {
+  const IndexedTable steps[] = {
+      {Skl0000, "Skl0000", "Skl" + StoreCode + ".dbf", "Skl0000.dbf", {"Tabulka stavů skladu"},
+       "Tabulka skladu nelze otevřít ve výhradním režimu !"},
+      {Sor0000, "Sor0000", "Sor0000.dbf", "Sor0000.dbf",
+       {"Tabulka položek sortimentu - dle karty", "Tabulka položek sortimentu - dle názvu",
+        "Tabulka položek sortimentu - dle kódu dodavatele", "Tabulka položek sortimentu - dle kódu vyrobce",
+        "Tabulka položek sortimentu - dle ceny"},
+       "Tabulka sortimentu nelze otevřít ve výhradním režimu !"},
+      {UziPrava, "UziPrava", "Urs0000.dbf", "Urs0000.dbf", {"Pravidla přístupu - dle úlohy "},
+       "Tabulka pravidel přístupu otevřít ve výhradním režimu !"},
+      {Cep0000, "Cep0000", "Cep0000.dbf", "Cep0000.dbf",
+       {"Tabulka cen skupiny - dle skupiny", "Tabulka cen skupiny - dle karty"},
+       "Tabulka skupin cen nelze otevřít ve výhradním režimu !"},
+  };
+  for (const IndexedTable& step : steps) RebuildIndexFile(step);
+}
+
+void TData::RebuildIndexFile(const IndexedTable& step) {
+  if (!DataFileExists(step.presenceFile)) {
+    ui.Message("Nenalezen soubor " + DataFile(step.tableFile));
+    return;
+  }
+  const TableLayout& layout = TableLayoutOf(step.object);
+  const std::string indexPath = DataFile(layout.indexFile);
+  TDbfTable& table = step.table;
+  const bool wasOpen = table.Active();
+  const std::string tag = table.IndexName();
+  table.Close();
+  // The files rebuilt are those of DataPath, also when the recovery at
+  // start-up runs before the table object was bound to it.
+  table.SetDatabaseName(DataPath);
+  table.Exclusive = true;
+  auto closeProgress = [this] {
+    if (!ProgressWindow) return;
+    ProgressWindow->Close();
+    ProgressWindow.reset();
+  };
+  try {
+    table.Open();
+    table.CloseIndexFile(indexPath);
+    DeleteFile(indexPath);
+    ProgressWindow = ui.CreateProgressWindow();
+    for (size_t i = 0; i < layout.tags.size(); ++i) {
+      const TagDecl& t = layout.tags[i];
+      ProgressWindow->SetLabel(step.labels.at(i));
+      table.CreateIndexTag(indexPath, t.name, t.expression, "", t.unique ? 0 : 1, 0);
+    }
+    closeProgress();
+  } catch (const std::exception&) {
+    ui.Message(step.exclusiveError);
+    closeProgress();
+  }
+  table.Close();
+  table.Exclusive = false;
+  if (!wasOpen) return;
+  table.Open();
+  table.OpenIndexFile(indexPath);
+  table.SetIndexName(tag);
+}
