@@ -78,14 +78,14 @@ bool XbDbfHandler::Prior() {
   return false;
 }
 
-void XbDbfHandler::GoToRecord(long recno) {
+bool XbDbfHandler::GoToRecord(long recno) {
   file_.GoTo(recno);
   if (file_.Eof()) {
     eof_ = true;
-    return;
+    return false;
   }
-  order_->Place(recno, file_.Buffer());
   eof_ = bof_ = false;
+  return order_->Place(recno, file_.Buffer());
 }
 
 bool XbDbfHandler::Reread() {

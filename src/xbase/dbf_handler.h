@@ -31,8 +31,9 @@ class XbDbfHandler {
   bool Next();
   bool Prior();
   // Goes straight to a record number (a deleted record too) and places the
-  // order on it; "Record number %d is not in table %s".
-  void GoToRecord(long recno);
+  // order on it; false when the order has no entry for it (or the number is
+  // one past the last record). "Record number %d is not in table %s".
+  bool GoToRecord(long recno);
   // Re-reads the current record from the file and places the order on it;
   // false when the order has no entry for it any more.
   bool Reread();

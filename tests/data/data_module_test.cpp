@@ -111,15 +111,15 @@ TEST_F(DataModuleTest, SavedTableStateComesBack) {
   data.Ces0000.SetTableName("CES0000");
   data.Sor0000.Open();
   data.Sor0000.SetRecNo(7);
-  data.Sor0000.SetIndexName("KAV");
+  data.Ces0000.SetIndexName("KAV");  // kept as text while closed
   TableStateSaver saved({&data.Sor0000, &data.Ces0000});
   data.Sor0000.SetRecNo(2);
-  data.Sor0000.SetIndexName("");
   data.Ces0000.Open();
+  data.Ces0000.SetIndexName("");
   saved.Restore();
   EXPECT_EQ(data.Sor0000.RecNo(), 7);
-  EXPECT_EQ(data.Sor0000.IndexName(), "KAV");
   EXPECT_FALSE(data.Ces0000.Active());
+  EXPECT_EQ(data.Ces0000.IndexName(), "KAV");
 }
 
 TEST_F(DataModuleTest, SignOn) {

@@ -101,6 +101,9 @@ class XbCDXFile {
     XbIndexAccess access_;
   };
 
+  // The open file itself (its locks belong to the lock protocol).
+  XbDiskFile& Disk() { return disk_; }
+
   // --- The node store of the tags, the builder and the checker.
   uint64_t Size() const { return disk_.Size(); }
   // Reads and checks the node at `offset` ("Index file %s is corrupted").

@@ -80,6 +80,7 @@ class XbCDXTag {
   bool SetRange(std::optional<std::string> low, std::optional<std::string> high, bool lowInclusive = true,
                 bool highInclusive = true, cdx::PrefixRule highRule = cdx::PrefixRule::Exact);
   void ClearRange() { SetRange(std::nullopt, std::nullopt); }
+  bool HasRange() const { return low_.has_value() || high_.has_value(); }
 
   // Forgets the nodes held (after Flush and when the tree changed).
   void DropNodes() { cursor_.Drop(); }

@@ -94,6 +94,25 @@ void XbIndexSet::Flush() {
   for (const auto& f : files_) f->Flush();
 }
 
+void XbIndexSet::BeginWrite() {
+  if (!locker_) return;
+  try {
+    for (const auto& f : files_) {
+      locker_->Lock(*f, XbIndexAccess::Write);
+      locked_.push_back(f.get());
+    }
+  } catch (...) {
+    EndWrite();
+    throw;
+  }
+}
+
+void XbIndexSet::EndWrite() {
+  std::vector<XbCDXFile*> locked;
+  locked.swap(locked_);
+  for (XbCDXFile* f : locked) locker_->Unlock(*f, XbIndexAccess::Write);
+}
+
 void XbIndexSet::BeforeUpdate(long recno, const char* before, const char* after) {
   for (const auto& f : files_) f->CheckWritable(recno, before, after);
 }

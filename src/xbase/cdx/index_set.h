@@ -48,7 +48,12 @@ class XbIndexSet : public XbRecordListener {
   void SetLocker(XbIndexLocker* locker);
   void Flush();
 
-  // XbRecordListener.
+  // XbRecordListener. Every record write and append is bracketed by the
+  // index locks of every open file, taken in place order before anything is
+  // written; when one cannot be had, those taken are given back and the
+  // write fails ("Can not Lock file %s") with nothing written.
+  void BeginWrite() override;
+  void EndWrite() override;
   void BeforeUpdate(long recno, const char* before, const char* after) override;
   void BeforeAppend(const char* record) override;
   void RecordUpdated(long recno, const char* before, const char* after) override;
@@ -61,4 +66,5 @@ class XbIndexSet : public XbRecordListener {
   XbKeySourceFactory factory_;
   XbIndexLocker* locker_ = nullptr;
   std::vector<std::unique_ptr<XbCDXFile>> files_;
+  std::vector<XbCDXFile*> locked_;  // files locked by BeginWrite
 };

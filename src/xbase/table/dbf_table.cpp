@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <map>
 
+#include "xbase/cdx/expression_key_source.h"
 #include "xbase/errors.h"
+#include "xbase/field_codec.h"
 #include "xbase/file_names.h"
 #include "xbase/ini_file.h"
 
@@ -143,7 +145,10 @@ void TDbfTable::SetUserID(uint32_t id) {
   if (Active()) file_->MutableOptions().userId = id;
 }
 
-void TDbfTable::SetIndexName(const std::string& name) { indexName_ = name; }
+void TDbfTable::SetIndexName(const std::string& name) {
+  if (Active()) SelectTag(name);
+  else indexName_ = name;
+}
 
 std::string TDbfTable::ResolvedDirectory() const {
   std::string dir;
@@ -181,10 +186,32 @@ void TDbfTable::Open() {
   file_ = std::move(file);
   handler_ = std::make_unique<XbDbfHandler>(*file_);
   handler_->SetUseDeleted(useDeleted_);
+  locker_ = std::make_unique<XbProtocolIndexLocker>(*file_);
+  indexes_ = std::make_unique<XbIndexSet>(*file_, ExpressionKeySources(*file_));
+  indexes_->SetLocker(locker_.get());
+  tag_ = nullptr;
   try {
     BindFields();
+    // The index files given, then the tag named (natural order without any).
+    for (const std::string& entry : IndexFiles) {
+      std::string name = NativePath(entry);
+      if (!HasExtension(name)) name += ".cdx";
+      if (name.find('/') == std::string::npos) name = ResolvedDirectory() + name;
+      name = ResolveFileName(name);
+      if (!FileExists(name)) DbError(FormatMessage("Cannot find file %s", {name}));
+      indexes_->Open(name);
+    }
+    file_->SetIndexOpen(!indexes_->Files().empty());
+    if (!IndexFiles.empty() && !codec::Trim(indexName_).empty()) {
+      XbCDXTag* tag = indexes_->FindTag(codec::Trim(indexName_));
+      if (!tag) ThrowDbf("Cannot find index tag %s", {indexName_});
+      UseTag(tag);
+    }
   } catch (...) {
     fields_.resize(declaredFields_);
+    tag_ = nullptr;
+    indexes_.reset();
+    locker_.reset();
     handler_.reset();
     file_.reset();
     throw;
@@ -232,7 +259,10 @@ void TDbfTable::Close() {
   if (!Active()) return;
   Fire(BeforeClose);
   std::unique_ptr<XbDbfFile> file = std::move(file_);
+  tag_ = nullptr;
   handler_.reset();
+  indexes_.reset();
+  locker_.reset();
   for (auto& f : fields_) f->Bind(nullptr);
   fields_.resize(declaredFields_);
   state_ = TDataSetState::Inactive;

@@ -1,0 +1,19 @@
+#include "xbase/index_locks.h"
+
+#include "xbase/cdx/cdx_file.h"
+#include "xbase/dbf_file.h"
+#include "xbase/errors.h"
+
+bool XbProtocolIndexLocker::Applies(XbIndexAccess access) const {
+  return access == XbIndexAccess::Write || table_.GetOptions().protocol == TXbLockProtocol::ClipLock;
+}
+
+void XbProtocolIndexLocker::Lock(XbCDXFile& file, XbIndexAccess access) {
+  if (!Applies(access)) return;
+  if (!LockWithRetry(file.Disk(), IndexLockRegion(table_.GetOptions().protocol)))
+    ThrowDbf(msg::kCanNotLock, {file.FileName()});
+}
+
+void XbProtocolIndexLocker::Unlock(XbCDXFile& file, XbIndexAccess access) {
+  if (Applies(access)) file.Disk().Unlock();
+}
