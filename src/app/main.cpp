@@ -1,38 +1,11 @@
-// Tamorix: start-up of the program. The application title is set, the data
-// module reads DataSor.ini, opens the master tables and signs the user on
-// (it may ask the program to end), the main window is created, and the one
-// event loop runs until the main window closes.
+// Tamorix: the catalogue program of the shops. No command-line options are
+// read; the configuration is DataSor.ini next to the executable.
 
 #include <QApplication>
-#include <QLocale>
 
-#include "app/login_form.h"
-#include "app/main_commands.h"
-#include "app/prehled_sortimentu.h"
-#include "app/qt_ui.h"
-#include "controls/locale_settings.h"
-#include "data/data_module.h"
-#include "data/drive_map.h"
-#include "xbase/table/dbf_table.h"
+#include "app/program.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
-  SetLocaleSettings(TLocaleSettings::FromQLocale(QLocale::system()));
-  TDbfTable::LoadAliases("/etc/xbase.cfg");
-
-  const std::string exeDir = QCoreApplication::applicationDirPath().toStdString() + "/";
-  LoadDriveMap(exeDir + "DataSor.ini");
-
-  QtUi ui;
-  ui.LoginDialog = &RunLoginForm;
-  TData data(ui, exeDir);
-  data.DataModuleCreate();
-
-  TPrehledSortimentu window(data);
-  ConnectMainCommands(window, data);
-  ui.SetOwner(&window);
-  // Once the end was asked for, the loop ends before the user could work.
-  if (!ui.QuitRequested()) window.show();
-  return ui.Exec();
+  return RunProgram();
 }

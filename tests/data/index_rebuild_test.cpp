@@ -16,6 +16,7 @@
 #include "xbase/cdx/cdx_checker.h"
 #include "xbase/cdx/cdx_file.h"
 #include "xbase/cdx/expression_key_source.h"
+#include "xbase/errors.h"
 
 namespace {
 

@@ -10,9 +10,11 @@
 #include <iterator>
 
 #include "data/data_module.h"
+#include "data/drive_map.h"
 #include "demo_data.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
+#include "xbase/file_names.h"
 
 namespace {
 
@@ -46,7 +48,7 @@ TEST_F(StartUpTest, DataModuleCreate) {
   enum Opened { None, KavOrder };
   struct Case {
     const char* what;
-    std::function<void(StartUpTest&)> prepare;
+    std::function<void()> prepare;
     std::optional<LoginInput> typed;   // the dialog's answer
     std::vector<std::string> messages;
     bool quit;
@@ -57,36 +59,36 @@ TEST_F(StartUpTest, DataModuleCreate) {
   };
   const std::string data = Data();
   const Case cases[] = {
-      {"known system name: signed on without a dialog", [](StartUpTest&) {}, std::nullopt, {}, false, 0, admin,
+      {"known system name: signed on without a dialog", [] {}, std::nullopt, {}, false, 0, admin,
        KavOrder, false},
-      {"LoginForm=1 asks even a known name", [](StartUpTest& t) { t.SetLoginForm(); }, LoginInput{"admin", "ADMIN "},
+      {"LoginForm=1 asks even a known name", [this] { SetLoginForm(); }, LoginInput{"admin", "ADMIN "},
        {}, false, 1, admin, KavOrder, false},
-      {"LoginForm=1, typed name unknown: the end, silently", [](StartUpTest& t) { t.SetLoginForm(); },
+      {"LoginForm=1, typed name unknown: the end, silently", [this] { SetLoginForm(); },
        LoginInput{"nikdo", ""}, {}, true, 1, "", KavOrder, false},
-      {"LoginForm=1, wrong password", [](StartUpTest& t) { t.SetLoginForm(); }, LoginInput{"admin", "x"},
+      {"LoginForm=1, wrong password", [this] { SetLoginForm(); }, LoginInput{"admin", "x"},
        {"Neplatné heslo !!!"}, true, 1, "", KavOrder, false},
       {"DataSor.ini missing",
-       [](StartUpTest& t) { fs::remove(t.dir_.File("DataSor.ini")); },
+       [this] { fs::remove(dir_.File("DataSor.ini")); },
        std::nullopt,
        {"Konfigurační soubor " + ExeDir() + "DataSor.ini nenalezen !", "Není dostupný konfigurační soubor DataSor.ini"},
        true, 0, "", None, false},
-      {"Sor0000.dbf missing", [](StartUpTest& t) { fs::remove(t.Data() + "/SOR0000.DBF"); }, std::nullopt,
+      {"Sor0000.dbf missing", [this] { fs::remove(Data() + "/SOR0000.DBF"); }, std::nullopt,
        {"Nejsou dostupné datové soubory na " + data}, true, 0, "", None, false},
       {"USR0000.dbf missing: no sign-on, the program goes on",
-       [](StartUpTest& t) { fs::remove(t.Data() + "/USR0000.DBF"); }, std::nullopt,
+       [this] { fs::remove(Data() + "/USR0000.DBF"); }, std::nullopt,
        {"Data nejsou dostupná v adresáři " + data}, false, 0, "", KavOrder, false},
-      {"Sor0000.cdx missing: rebuilt, no sign-on", [](StartUpTest& t) { fs::remove(t.Data() + "/Sor0000.cdx"); },
+      {"Sor0000.cdx missing: rebuilt, no sign-on", [this] { fs::remove(Data() + "/Sor0000.cdx"); },
        std::nullopt, {}, false, 0, "", KavOrder, true},
       {"Sor0000.cdx damaged: rebuilt, no sign-on",
-       [](StartUpTest& t) {
-         std::ofstream(t.Data() + "/Sor0000.cdx", std::ios::trunc) << std::string(2048, '\x5a');
+       [this] {
+         std::ofstream(Data() + "/Sor0000.cdx", std::ios::trunc) << std::string(2048, '\x5a');
        },
        std::nullopt, {}, false, 0, "", KavOrder, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();
-    c.prepare(*this);
+    c.prepare();
 
     RecordingUi ui;
     ui.loginInput = c.typed;
@@ -109,8 +111,29 @@ TEST_F(StartUpTest, DataModuleCreate) {
       EXPECT_EQ(module.Skl0000.DatabaseName(), data);
       EXPECT_FALSE(module.Skl0000.Active());
     }
-    if (c.rebuilt) EXPECT_TRUE(fs::file_size(data + "/Sor0000.cdx") > 512);
+    if (c.rebuilt) {
+      EXPECT_GT(fs::file_size(data + "/Sor0000.cdx"), 512u);
+    }
   }
+}
+
+// DataSor.ini written on a shop's desktop: the data directory on a drive
+// letter that the section "Disky" maps to a directory of this machine.
+TEST_F(StartUpTest, DataPathOnAMappedDrive) {
+  Fresh();
+  std::ofstream(dir_.File("DataSor.ini"), std::ios::trunc)
+      << "[DataSor]\r\nCestaData=F:\\DATA \r\n\r\n[Disky]\r\nf = " << dir_.Path() << "\r\nXY=/nowhere\r\n";
+  LoadDriveMap(dir_.File("DataSor.ini"));
+  RecordingUi ui;
+  TData module(ui, ExeDir());
+  module.userName = [] { return std::string("admin"); };
+  module.DataModuleCreate();
+  SetDriveMap({});
+
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(module.DataPath, "F:\\DATA");
+  EXPECT_EQ(module.Sor0000.CurrentTagName(), "KAV");
+  EXPECT_EQ(module.UserFullName, "Správce systému");
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+// The main window on the demo data after start-up, with the commands the
+// program has: the index rebuild from the menu, the navigator's refresh,
+// and the commands still to come shown off.
+
+#include "app/main_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/prehled_sortimentu.h"
+#include "controls/db_grid.h"
+#include "data/data_module.h"
+#include "demo_data.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+#include "xbase/codepage.h"
+#include "xbase/dbf_file.h"
+
+namespace {
+
+class MainCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteDemoData(dir_.Path(), DemoSize{30, 1});
+    data_.userName = [] { return std::string("admin"); };
+    data_.DataModuleCreate();  // no index files yet: the recovery builds them
+    ui_.Clear();
+  }
+  QString Cell(TPrehledSortimentu& w, int row, int column) {
+    QAbstractItemModel* m = w.DBGrid1->model();
+    return m->data(m->index(row, column)).toString();
+  }
+  TempDir dir_;
+  RecordingUi ui_;
+  TData data_{ui_, dir_.Path() + "/"};
+};
+
+TEST_F(MainCommandsTest, OnlyTheCommandsThatExistAreOn) {
+  TPrehledSortimentu w(data_);
+  ConnectMainCommands(w, data_);
+  using C = TMainCommand;
+  for (int i = 0; i < kMainCommandCount; ++i)
+    EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)), static_cast<C>(i) == C::RebuildIndexes) << i;
+  EXPECT_TRUE(w.Indexacesortimentu1->isEnabled());
+  EXPECT_FALSE(w.Button5->isEnabled());
+  EXPECT_TRUE(w.UserPane->text().isEmpty());  // started through the recovery: nobody signed on
+}
+
+TEST_F(MainCommandsTest, RebuildFromTheMenuShowsTheCardsAgainInTheirOrder) {
+  TPrehledSortimentu w(data_);
+  ConnectMainCommands(w, data_);
+  data_.Sor0000.SelectTag("NAC");
+  const QString firstByName = Cell(w, 0, 1);
+  ASSERT_NE(Cell(w, 0, 0), "000100");  // not card-number order
+
+  w.Indexacesortimentu1->trigger();
+
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(ui_.progressWindows.size(), 4u);
+  EXPECT_EQ(data_.Sor0000.CurrentTagName(), "NAC");
+  EXPECT_EQ(w.DBGrid1->model()->rowCount(), 30);
+  EXPECT_EQ(Cell(w, 0, 1), firstByName);
+}
+
+TEST_F(MainCommandsTest, LeavingTheNavigatorReReadsTheCurrentCard) {
+  TPrehledSortimentu w(data_);
+  ConnectMainCommands(w, data_);
+  const long recno = data_.Sor0000.RecNo();
+  {
+    // A shop program renames the card.
+    XbDbfFile shop;
+    shop.Open(data_.DataFile("SOR0000.DBF"), XbDbfFile::Options{});
+    shop.GoTo(recno);
+    shop.PutText(shop.FieldByName("SOR_NAC"), Codepage::Instance().Utf8ToOem("Nový název"));
+    shop.Update();
+  }
+  w.DBNavigator1Exit();
+  EXPECT_EQ(data_.Sor0000.FieldByName("SOR_NAC").AsString(), "Nový název");
+}
+
+}  // namespace
