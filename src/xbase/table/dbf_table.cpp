@@ -371,6 +371,12 @@ void TDbfTable::ReshowAfterMove(bool found, bool forward) {
   else bof_ = true;
 }
 
+void TDbfTable::PlaceOnShown() {
+  // Every operation leaves the engine on the record shown; only when the
+  // file stands elsewhere is the order placed again.
+  if (handler_->RecNo() != shown_ || handler_->Eof()) handler_->GoToRecord(shown_);
+}
+
 void TDbfTable::First() {
   CheckActive();
   CheckBrowseMode();
@@ -401,7 +407,7 @@ void TDbfTable::Next() {
   if (shown_ == 0) {
     ShowNothing();
   } else {
-    handler_->GoToRecord(shown_);
+    PlaceOnShown();
     ReshowAfterMove(handler_->Next(), true);
   }
   Fire(AfterScroll);
@@ -416,7 +422,7 @@ void TDbfTable::Prior() {
   if (shown_ == 0) {
     ShowNothing();
   } else {
-    handler_->GoToRecord(shown_);
+    PlaceOnShown();
     ReshowAfterMove(handler_->Prior(), false);
   }
   Fire(AfterScroll);
