@@ -10,6 +10,7 @@
 #include "support/lock_holder.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "xbase/table/dbf_table.h"
 
 namespace {
 
@@ -140,6 +141,29 @@ TEST(DbftoolEdit, SetAndAppendThroughTheTableObject) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "dbftool: Record is locked by another user\n");
   EXPECT_NE(RunCommand(tool + " dump " + table).out.find("\t13.00\t"), std::string::npos);
+}
+
+TEST(DbftoolEdit, WritesKeepTheTablesOwnIndexCurrent) {
+  TempDir dir;
+  std::string table = dir.File("Sor0001.dbf");
+  CreateTable(table, {{"SOR_KAV", 'C', 6}, {"SOR_PC1", 'N', 8, 2}});
+  std::string tool = BinPath("dbftool");
+  for (const char* kav : {"000300", "000100"}) RunCommand(tool + " append " + table + " SOR_KAV=" + kav);
+  {
+    TDbfTable t;  // the shops' programs keep a same-named index file
+    t.SetDatabaseName(dir.Path());
+    t.SetTableName("Sor0001");
+    t.Open();
+    t.CreateIndexTag("SOR0001.CDX", "KAV", "SOR_KAV", "", 0, 0);
+  }
+  EXPECT_EQ(RunCommand(tool + " append " + table + " SOR_KAV=000200").out, "3\n");
+  CommandResult r = RunCommand(tool + " set " + table + " --tag KAV --key 000100 SOR_KAV=000400 SOR_PC1=1.5");
+  EXPECT_EQ(r.out, "2\n") << r.err;
+  EXPECT_EQ(RunCommand(tool + " dump " + table + " --tag KAV").out,
+            "SOR_KAV\tSOR_PC1\n000200\t0.00\n000300\t0.00\n000400\t1.50\n");
+  r = RunCommand(tool + " set " + table + " --tag KAV --key 000100 SOR_PC1=2");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "dbftool: no record with the key 000100 in the tag KAV\n");
 }
 
 }  // namespace
