@@ -14,6 +14,7 @@
 #include "data/text_functions.h"
 #include "xbase/codepage.h"
 #include "xbase/errors.h"
+#include "xbase/file_names.h"
 #include "xbase/ini_file.h"
 
 namespace {
@@ -28,14 +29,6 @@ TFieldType TypeOf(FieldKind kind) {
     case FieldKind::Date: return TFieldType::Date;
   }
   return TFieldType::String;
-}
-
-std::string ProgramDirectory() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  std::string path(buf, static_cast<size_t>(n));
-  return path.substr(0, path.find_last_of('/') + 1);
 }
 
 bool Exists(const std::string& path) {

@@ -36,14 +36,6 @@ std::map<std::string, std::pair<std::string, std::string>>& Aliases() {
 
 bool IsDefaultDirectory(const std::string& name) { return Upper(name) == "DEFAULT DIRECTORY"; }
 
-std::string ProgramDirectory() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  std::string path(buf, static_cast<size_t>(n));
-  return path.substr(0, path.find_last_of('/') + 1);
-}
-
 bool FileExists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
