@@ -31,14 +31,6 @@ TFieldType TypeOf(FieldKind kind) {
   return TFieldType::String;
 }
 
-std::string ProgramDirectory() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  std::string path(buf, static_cast<size_t>(n));
-  return path.substr(0, path.find_last_of('/') + 1);
-}
-
 // Names are matched without regard to letter case; DOS paths are mapped.
 bool Exists(const std::string& path) {
   struct stat st;

@@ -117,3 +117,11 @@ bool HasExtension(std::string_view path) {
   std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
   return name.find('.') != std::string_view::npos;
 }
+
+std::string ProgramDirectory() {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "./";
+  std::string path(buf, static_cast<size_t>(n));
+  return path.substr(0, path.find_last_of('/') + 1);
+}

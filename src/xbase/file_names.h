@@ -27,5 +27,8 @@ std::string ResolveFileName(std::string_view text);
 // ("/data/Sor0000.dbf" -> "SOR0000").
 std::string TableBaseName(std::string_view path);
 
+// The directory of the running program, with a trailing separator.
+std::string ProgramDirectory();
+
 // True when the name has an extension after its last separator.
 bool HasExtension(std::string_view path);

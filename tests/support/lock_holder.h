@@ -12,31 +12,8 @@
 #include <cstdint>
 #include <string>
 
-// True when another process could take a write lock on the byte range now.
-inline bool OtherProcessCanLock(const std::string& path, uint64_t offset, uint64_t length) {
-  int fds[2];
-  if (::pipe(fds) != 0) return false;
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    int fd = ::open(path.c_str(), O_RDWR);
-    struct flock fl{};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = static_cast<off_t>(offset);
-    fl.l_len = static_cast<off_t>(length);
-    char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? 1 : 0;
-    (void)!::write(fds[1], &ok, 1);
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  char ok = 0;
-  (void)!::read(fds[0], &ok, 1);
-  ::close(fds[0]);
-  ::waitpid(pid, nullptr, 0);
-  return ok == 1;
-}
-
-// A child process holding a write lock on a byte range for `millis`.
+// A child process that tries a write lock on a byte range, reports whether
+// it got it, and holds it for `millis` (0: exits at once).
 class LockHolder {
  public:
   LockHolder(const std::string& path, uint64_t offset, uint64_t length, int millis) {
@@ -52,7 +29,7 @@ class LockHolder {
       fl.l_len = static_cast<off_t>(length);
       char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? 1 : 0;
       (void)!::write(fds[1], &ok, 1);
-      ::usleep(static_cast<useconds_t>(millis) * 1000);
+      if (millis > 0) ::usleep(static_cast<useconds_t>(millis) * 1000);
       ::_exit(0);
     }
     ::close(fds[1]);
@@ -67,12 +44,19 @@ class LockHolder {
       ::waitpid(pid_, nullptr, 0);
     }
   }
+  LockHolder(const LockHolder&) = delete;
+  LockHolder& operator=(const LockHolder&) = delete;
   bool Locked() const { return locked_; }
 
  private:
   pid_t pid_ = -1;
   bool locked_ = false;
 };
+
+// True when another process could take a write lock on the byte range now.
+inline bool OtherProcessCanLock(const std::string& path, uint64_t offset, uint64_t length) {
+  return LockHolder(path, offset, length, 0).Locked();
+}
 
 // A child process that has the file open shared, as a shop program's table
 // open holds it (flock LOCK_SH), until it is killed with the holder.

@@ -10,6 +10,7 @@
 #include "support/lock_holder.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "xbase/table/dbf_table.h"
 
 namespace {
 
@@ -29,6 +30,47 @@ TEST(DbftoolDump, PeerTablesDumpExactlyAsTheirExpectedTsv) {
     EXPECT_TRUE(plain.out == ReadAll(Peer(std::string(table) + ".tsv"))) << "plain dump differs";
     CommandResult all = RunCommand(BinPath("dbftool") + " dump " + dbf + " --deleted");
     EXPECT_TRUE(all.out == ReadAll(Peer(std::string(table) + ".deleted.tsv"))) << "--deleted dump differs";
+  }
+}
+
+// The record numbers of a dump with --recno, one per line, as the manifests hold them.
+std::string RecnoColumn(const std::string& tsv) {
+  std::string out;
+  size_t pos = tsv.find('\n') + 1;  // past the header
+  while (pos < tsv.size()) {
+    size_t tab = tsv.find('\t', pos);
+    out += tsv.substr(pos, tab - pos) + '\n';
+    pos = tsv.find('\n', pos) + 1;
+  }
+  return out;
+}
+
+TEST(DbftoolDump, PeerTagsWalkInTheirExpectedOrder) {
+  struct Case { const char* table; const char* tag; };
+  for (Case c : {Case{"SOR0000", "KAV"}, {"SOR0000", "NAC"}, {"SOR0000", "KDO"}, {"SOR0000", "KVY"},
+                 {"SOR0000", "PC1"}, {"SOR0000", "DAT"}, {"SOR0000", "OLD"}, {"SOR0000", "KVD"},
+                 {"BIG", "KEY"}, {"BIG", "NUM"}, {"EMPTY", "KEY"}}) {
+    SCOPED_TRACE(std::string(c.table) + "." + c.tag);
+    CommandResult r = RunCommand(BinPath("dbftool") + " dump " + Peer(std::string(c.table) + ".DBF") + " --tag " +
+                                 c.tag + " --recno --deleted --index " + Peer(std::string(c.table) + ".CDX"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(RecnoColumn(r.out) == ReadAll(Peer(std::string(c.table) + "." + c.tag + ".txt")));
+  }
+}
+
+TEST(DbftoolSeek, FindsByPrefixOrExactly) {
+  std::string big = Peer("BIG.DBF");
+  struct Case { std::string args; int exitCode; std::string out; };
+  const Case cases[] = {
+      {"KEY 0000012345 --exact", 0, "RECNO\tKEY\tNUM\n39577\t0000012345\t-2976\n"},
+      {"KEY 000001234 --exact", 1, "not found\n"},
+      {"KEY 000001234", 0, "RECNO\tKEY\tNUM\n"},  // the first key beginning with it
+      {"NUM -2976 --exact", 0, "RECNO\tKEY\tNUM\n39577\t0000012345\t-2976\n"},
+  };
+  for (const Case& c : cases) {
+    CommandResult r = RunCommand(BinPath("dbftool") + " seek " + big + " " + c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args << r.err;
+    EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << c.args;
   }
 }
 
@@ -99,6 +141,29 @@ TEST(DbftoolEdit, SetAndAppendThroughTheTableObject) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "dbftool: Record is locked by another user\n");
   EXPECT_NE(RunCommand(tool + " dump " + table).out.find("\t13.00\t"), std::string::npos);
+}
+
+TEST(DbftoolEdit, WritesKeepTheTablesOwnIndexCurrent) {
+  TempDir dir;
+  std::string table = dir.File("Sor0001.dbf");
+  CreateTable(table, {{"SOR_KAV", 'C', 6}, {"SOR_PC1", 'N', 8, 2}});
+  std::string tool = BinPath("dbftool");
+  for (const char* kav : {"000300", "000100"}) RunCommand(tool + " append " + table + " SOR_KAV=" + kav);
+  {
+    TDbfTable t;  // the shops' programs keep a same-named index file
+    t.SetDatabaseName(dir.Path());
+    t.SetTableName("Sor0001");
+    t.Open();
+    t.CreateIndexTag("SOR0001.CDX", "KAV", "SOR_KAV", "", 0, 0);
+  }
+  EXPECT_EQ(RunCommand(tool + " append " + table + " SOR_KAV=000200").out, "3\n");
+  CommandResult r = RunCommand(tool + " set " + table + " --tag KAV --key 000100 SOR_KAV=000400 SOR_PC1=1.5");
+  EXPECT_EQ(r.out, "2\n") << r.err;
+  EXPECT_EQ(RunCommand(tool + " dump " + table + " --tag KAV").out,
+            "SOR_KAV\tSOR_PC1\n000200\t0.00\n000300\t0.00\n000400\t1.50\n");
+  r = RunCommand(tool + " set " + table + " --tag KAV --key 000100 SOR_PC1=2");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "dbftool: no record with the key 000100 in the tag KAV\n");
 }
 
 }  // namespace

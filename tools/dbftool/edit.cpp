@@ -11,7 +11,13 @@
 int Write(const Args& a) {
   TDbfTable table;
   OpenTable(table, a, true);
-  if (a.command == "set") {
+  if (a.command == "set" && !a.tag.empty()) {
+    if (!table.SeekKey(a.key, true, false)) {
+      std::fprintf(stderr, "dbftool: no record with the key %s in the tag %s\n", a.key.c_str(), a.tag.c_str());
+      return 1;
+    }
+    table.Edit();
+  } else if (a.command == "set") {
     table.SetRecNo(a.recno);
     if (table.RecNo() != a.recno) ThrowDbf(msg::kRecordNotInTable, {std::to_string(a.recno), table.File().FileName()});
     table.Edit();

@@ -55,29 +55,39 @@ std::string DumpValue(const XbDbfFile& file, const XbField& f) {
 
 }  // namespace
 
+std::string DumpHeader(const TDbfTable& table, bool recno, bool deleted) {
+  std::string out;
+  if (recno) out += "RECNO\t";
+  if (deleted) out += "DELETED\t";
+  const auto& fields = const_cast<TDbfTable&>(table).File().Fields();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i) out += '\t';
+    out += fields[i].name;
+  }
+  return out + '\n';
+}
+
+std::string DumpLine(TDbfTable& table, bool recno, bool deleted) {
+  const XbDbfFile& file = table.File();
+  std::string out;
+  if (recno) out += std::to_string(table.RecNo()) + '\t';
+  if (deleted) out += file.IsDeleted() ? "*\t" : "\t";
+  bool first = true;
+  for (const XbField& f : file.Fields()) {
+    if (!first) out += '\t';
+    first = false;
+    out += DumpValue(file, f);
+  }
+  return out + '\n';
+}
+
 int Dump(const Args& a) {
   TDbfTable table;
   OpenTable(table, a, a.deleted);
-  const XbDbfFile& file = table.File();
-  std::string out;
-  if (a.recnoColumn) out += "RECNO\t";
-  if (a.deleted) out += "DELETED\t";
-  for (size_t i = 0; i < file.Fields().size(); ++i) {
-    if (i) out += '\t';
-    out += file.Fields()[i].name;
-  }
-  out += '\n';
-  table.File().SetReadAhead(true);
+  std::string out = DumpHeader(table, a.recnoColumn, a.deleted);
+  if (a.tag.empty()) table.File().SetReadAhead(true);
   for (table.First(); !table.Eof(); table.Next()) {
-    if (a.recnoColumn) out += std::to_string(table.RecNo()) + '\t';
-    if (a.deleted) out += file.IsDeleted() ? "*\t" : "\t";
-    bool first = true;
-    for (const XbField& f : file.Fields()) {
-      if (!first) out += '\t';
-      first = false;
-      out += DumpValue(file, f);
-    }
-    out += '\n';
+    out += DumpLine(table, a.recnoColumn, a.deleted);
     if (out.size() > (1 << 16)) {
       std::fwrite(out.data(), 1, out.size(), stdout);
       out.clear();
@@ -87,3 +97,15 @@ int Dump(const Args& a) {
   return 0;
 }
 
+// seek: the record the key finds in the tag, with its record number.
+int Seek(const Args& a) {
+  TDbfTable table;
+  OpenTable(table, a, false);
+  if (!table.SeekKey(a.key, a.exact, false)) {
+    std::printf("not found\n");
+    return 1;
+  }
+  std::string out = DumpHeader(table, true, false) + DumpLine(table, true, false);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return 0;
+}

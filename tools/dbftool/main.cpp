@@ -3,8 +3,11 @@
 // of the shops' programs, so it can run beside them.
 //
 //   dbftool info FILE                          header facts and the field list
-//   dbftool dump FILE [--deleted] [--recno]    the records as UTF-8 TSV
-//   dbftool set FILE --recno N FIELD=VALUE...  edits one record
+//   dbftool dump FILE [--tag TAG] [--deleted] [--recno]
+//                                              the records as UTF-8 TSV
+//   dbftool seek FILE TAG KEY [--exact]        the record a key finds
+//   dbftool set FILE (--recno N | --tag TAG --key KEY) FIELD=VALUE...
+//                                              edits one record
 //   dbftool append FILE FIELD=VALUE...         appends one record
 //
 // Every command takes --exclusive to open the table without sharing.
@@ -18,10 +21,12 @@ namespace {
 
 int Usage() {
   std::cerr << "usage: dbftool info FILE\n"
-               "       dbftool dump FILE [--deleted] [--recno]\n"
-               "       dbftool set FILE --recno N FIELD=VALUE...\n"
+               "       dbftool dump FILE [--tag TAG] [--deleted] [--recno]\n"
+               "       dbftool seek FILE TAG KEY [--exact]\n"
+               "       dbftool set FILE (--recno N | --tag TAG --key KEY) FIELD=VALUE...\n"
                "       dbftool append FILE FIELD=VALUE...\n"
-               "options: --exclusive  open the table without sharing\n";
+               "options: --exclusive     open the table without sharing\n"
+               "         --index FILE    the index file (default: the table's own .cdx)\n";
   return 2;
 }
 
@@ -33,6 +38,7 @@ int main(int argc, char** argv) {
   try {
     if (a.command == "info") return Info(a);
     if (a.command == "dump") return Dump(a);
+    if (a.command == "seek") return Seek(a);
     if (a.command == "set" || a.command == "append") return Write(a);
     return Usage();
   } catch (const std::exception& e) {

@@ -31,15 +31,7 @@ class ExpressionKeySource : public XbKeySource {
 
   std::string Key(const char* record, long recno) const override {
     if (!key_ || key_->IsEmpty()) return {};
-    XbValue v = key_->Evaluate(record, recno);
-    switch (v.kind) {
-      case XbValueKind::Number:
-      case XbValueKind::Integer: return cdx::EncodeNumberKey(v.number);
-      case XbValueKind::Date:
-      case XbValueKind::DateTime: return cdx::EncodeDateKey(v.date);
-      case XbValueKind::Boolean: return v.boolean ? "T" : "F";
-      default: return cdx::EncodeTextKey(v.text);
-    }
+    return EncodeKeyValue(key_->Evaluate(record, recno));
   }
   bool Includes(const char* record, long recno) const override {
     return !HasFilter() || filter_->Evaluate(record, recno).boolean;
@@ -50,6 +42,17 @@ class ExpressionKeySource : public XbKeySource {
 };
 
 }  // namespace
+
+std::string EncodeKeyValue(const XbValue& v) {
+  switch (v.kind) {
+    case XbValueKind::Number:
+    case XbValueKind::Integer: return cdx::EncodeNumberKey(v.number);
+    case XbValueKind::Date:
+    case XbValueKind::DateTime: return cdx::EncodeDateKey(v.date);
+    case XbValueKind::Boolean: return v.boolean ? "T" : "F";
+    default: return cdx::EncodeTextKey(v.text);
+  }
+}
 
 XbKeySourceFactory ExpressionKeySources(const XbDbfFile& table) {
   return [&table](const std::string& keyExpr, const std::string& filterExpr) -> std::unique_ptr<XbKeySource> {

@@ -36,14 +36,6 @@ std::map<std::string, std::pair<std::string, std::string>>& Aliases() {
 
 bool IsDefaultDirectory(const std::string& name) { return Upper(name) == "DEFAULT DIRECTORY"; }
 
-std::string ProgramDirectory() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  std::string path(buf, static_cast<size_t>(n));
-  return path.substr(0, path.find_last_of('/') + 1);
-}
-
 bool FileExists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -371,6 +363,12 @@ void TDbfTable::ReshowAfterMove(bool found, bool forward) {
   else bof_ = true;
 }
 
+void TDbfTable::PlaceOnShown() {
+  // Every operation leaves the engine on the record shown; only when the
+  // file stands elsewhere is the order placed again.
+  if (handler_->RecNo() != shown_ || handler_->Eof()) handler_->GoToRecord(shown_);
+}
+
 void TDbfTable::First() {
   CheckActive();
   CheckBrowseMode();
@@ -401,7 +399,7 @@ void TDbfTable::Next() {
   if (shown_ == 0) {
     ShowNothing();
   } else {
-    handler_->GoToRecord(shown_);
+    PlaceOnShown();
     ReshowAfterMove(handler_->Next(), true);
   }
   Fire(AfterScroll);
@@ -416,7 +414,7 @@ void TDbfTable::Prior() {
   if (shown_ == 0) {
     ShowNothing();
   } else {
-    handler_->GoToRecord(shown_);
+    PlaceOnShown();
     ReshowAfterMove(handler_->Prior(), false);
   }
   Fire(AfterScroll);

@@ -196,6 +196,7 @@ class TDbfTable {
     if (event) event(*this);
   }
   void ReshowAfterMove(bool found, bool forward);
+  void PlaceOnShown();
   // The record image holding `values` in the named fields, as Locate and
   // key building write them; the fields named are returned in order.
   std::string RecordWithValues(const std::string& fieldNames, const std::vector<TValue>& values,

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "xbase/cdx/collation.h"
+#include "xbase/cdx/expression_key_source.h"
 #include "xbase/cdx/key_encoding.h"
 #include "xbase/codepage.h"
 #include "xbase/expr/expression.h"
@@ -49,15 +50,7 @@ std::string Upper(std::string s) {
 
 // The encoded key an expression gives on a record image.
 std::string KeyFromExpression(const XbExpression& expr, const char* record) {
-  XbValue v = expr.Evaluate(record, 0);
-  switch (v.kind) {
-    case XbValueKind::Number:
-    case XbValueKind::Integer: return cdx::EncodeNumberKey(v.number);
-    case XbValueKind::Date:
-    case XbValueKind::DateTime: return cdx::EncodeDateKey(v.date);
-    case XbValueKind::Boolean: return v.boolean ? "T" : "F";
-    default: return cdx::EncodeTextKey(v.text);
-  }
+  return EncodeKeyValue(expr.Evaluate(record, 0));
 }
 
 [[noreturn]] void NoIndex() { throw EDatabaseError("No index is assigned for Find operation"); }

@@ -21,16 +21,16 @@ struct TagSpec {
 };
 
 std::vector<TagSpec> ReadTagList(const std::string& table) {
-  std::vector<TagSpec> specs;
+  std::vector<TagSpec> wanted;
   for (const std::string& line : ReadLines(PeerFile(table + ".keys.txt"))) {
     if (line.empty() || line[0] == '#') continue;
     std::vector<std::string> cols;
     std::stringstream in(line);
     for (std::string col; std::getline(in, col, '\t');) cols.push_back(col);
     cols.resize(6);
-    specs.push_back(TagSpec{cols[0], cols[1], cols[2], cols[3] == "1", cols[4] == "1", std::stol(cols[5])});
+    wanted.push_back(TagSpec{cols[0], cols[1], cols[2], cols[3] == "1", cols[4] == "1", std::stol(cols[5])});
   }
-  return specs;
+  return wanted;
 }
 
 XbDbfFile::Options ReadOnly() {
@@ -47,25 +47,25 @@ TEST_P(PeerIndex, TagsAndTheirOrdersAreThoseOfTheOtherEngine) {
   dbf.Open(PeerFile(table + ".DBF"), ReadOnly());
   auto cdx = XbCDXFile::Open(PeerFile(table + ".CDX"), dbf, TestKeySources(dbf));
 
-  std::vector<TagSpec> specs = ReadTagList(table);
+  std::vector<TagSpec> wanted = ReadTagList(table);
   std::vector<std::string> expectedNames, names;
-  for (const TagSpec& s : specs) expectedNames.push_back(s.name);
+  for (const TagSpec& s : wanted) expectedNames.push_back(s.name);
   std::sort(expectedNames.begin(), expectedNames.end());
   for (const auto& t : cdx->Tags()) names.push_back(t->Name());
   EXPECT_EQ(names, expectedNames) << "tags in directory order";
 
-  for (const TagSpec& spec : specs) {
-    SCOPED_TRACE(table + "." + spec.name);
-    XbCDXTag* tag = cdx->FindTag(spec.name);
+  for (const TagSpec& want : wanted) {
+    SCOPED_TRACE(table + "." + want.name);
+    XbCDXTag* tag = cdx->FindTag(want.name);
     ASSERT_NE(tag, nullptr);
-    EXPECT_EQ(tag->KeyExpression(), spec.key);
-    EXPECT_EQ(tag->FilterExpression(), spec.filter);
-    EXPECT_EQ(tag->Unique(), spec.unique);
-    EXPECT_EQ(tag->Descending(), spec.descending);
+    EXPECT_EQ(tag->KeyExpression(), want.key);
+    EXPECT_EQ(tag->FilterExpression(), want.filter);
+    EXPECT_EQ(tag->Unique(), want.unique);
+    EXPECT_EQ(tag->Descending(), want.descending);
     EXPECT_TRUE(tag->Maintainable()) << tag->Why();
-    std::vector<long> manifest = ReadManifest(PeerFile(table + "." + spec.name + ".txt"));
+    std::vector<long> manifest = ReadManifest(PeerFile(table + "." + want.name + ".txt"));
     std::vector<long> forward = WalkForward(*tag);
-    EXPECT_EQ(static_cast<long>(forward.size()), spec.count);
+    EXPECT_EQ(static_cast<long>(forward.size()), want.count);
     EXPECT_EQ(forward, manifest);
     EXPECT_TRUE(tag->Eof());
     std::vector<long> backward = WalkBackward(*tag);
@@ -97,13 +97,13 @@ TEST_P(PeerIndex, TagsBuiltHereGiveTheSameOrders) {
   XbDbfFile dbf;
   dbf.Open(path, XbDbfFile::Options{});
   auto cdx = XbCDXFile::OpenOrCreate(dir.File("OWN.CDX"), dbf, TestKeySources(dbf));
-  for (const TagSpec& spec : ReadTagList(table))
-    cdx->CreateTag(spec.name, spec.key, spec.filter, spec.unique, spec.descending);
-  for (const TagSpec& spec : ReadTagList(table)) {
-    SCOPED_TRACE(table + "." + spec.name);
-    XbCDXTag* tag = cdx->FindTag(spec.name);
+  for (const TagSpec& want : ReadTagList(table))
+    cdx->CreateTag(want.name, want.key, want.filter, want.unique, want.descending);
+  for (const TagSpec& want : ReadTagList(table)) {
+    SCOPED_TRACE(table + "." + want.name);
+    XbCDXTag* tag = cdx->FindTag(want.name);
     ASSERT_NE(tag, nullptr);
-    EXPECT_EQ(WalkForward(*tag), ReadManifest(PeerFile(table + "." + spec.name + ".txt")));
+    EXPECT_EQ(WalkForward(*tag), ReadManifest(PeerFile(table + "." + want.name + ".txt")));
   }
   for (const XbTagReport& r : CheckIndexFile(*cdx)) {
     EXPECT_TRUE(r.Sound()) << r.tag << ": " << r.problems.front();
