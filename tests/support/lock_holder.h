@@ -1,7 +1,7 @@
 #pragma once
 // Another process that holds a byte-range lock on a file, or has the file
-// open, as a shop program would: a child holds a classic POSIX write lock
-// (or a shared open) for a while, then exits.
+// open, as a shop program would: a child takes the lock (or the shared
+// open), reports whether it got it, holds it for a while, then exits.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -12,23 +12,21 @@
 #include <cstdint>
 #include <string>
 
-// A child process that tries a write lock on a byte range, reports whether
-// it got it, and holds it for `millis` (0: exits at once).
-class LockHolder {
+// A child process that runs `take` on the file opened for writing, reports
+// whether it succeeded, and holds on for `millis` (0: exits at once; a
+// negative time: until the holder goes).
+class ChildHolder {
  public:
-  LockHolder(const std::string& path, uint64_t offset, uint64_t length, int millis) {
+  template <typename Take>
+  ChildHolder(const std::string& path, int millis, Take take) {
     int fds[2];
     if (::pipe(fds) != 0) return;
     pid_ = ::fork();
     if (pid_ == 0) {
       int fd = ::open(path.c_str(), O_RDWR);
-      struct flock fl{};
-      fl.l_type = F_WRLCK;
-      fl.l_whence = SEEK_SET;
-      fl.l_start = static_cast<off_t>(offset);
-      fl.l_len = static_cast<off_t>(length);
-      char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? 1 : 0;
+      char ok = (fd >= 0 && take(fd)) ? 1 : 0;
       (void)!::write(fds[1], &ok, 1);
+      if (millis < 0) ::pause();
       if (millis > 0) ::usleep(static_cast<useconds_t>(millis) * 1000);
       ::_exit(0);
     }
@@ -36,21 +34,38 @@ class LockHolder {
     char ok = 0;
     (void)!::read(fds[0], &ok, 1);
     ::close(fds[0]);
-    locked_ = ok == 1;
+    got_ = ok == 1;
   }
-  ~LockHolder() {
+  ~ChildHolder() {
     if (pid_ > 0) {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
   }
-  LockHolder(const LockHolder&) = delete;
-  LockHolder& operator=(const LockHolder&) = delete;
-  bool Locked() const { return locked_; }
+  ChildHolder(const ChildHolder&) = delete;
+  ChildHolder& operator=(const ChildHolder&) = delete;
+
+ protected:
+  bool got_ = false;
 
  private:
   pid_t pid_ = -1;
-  bool locked_ = false;
+};
+
+// A child process that tries a classic POSIX write lock on a byte range,
+// reports whether it got it, and holds it for `millis` (0: exits at once).
+class LockHolder : public ChildHolder {
+ public:
+  LockHolder(const std::string& path, uint64_t offset, uint64_t length, int millis)
+      : ChildHolder(path, millis, [offset, length](int fd) {
+          struct flock fl{};
+          fl.l_type = F_WRLCK;
+          fl.l_whence = SEEK_SET;
+          fl.l_start = static_cast<off_t>(offset);
+          fl.l_len = static_cast<off_t>(length);
+          return ::fcntl(fd, F_SETLK, &fl) == 0;
+        }) {}
+  bool Locked() const { return got_; }
 };
 
 // True when another process could take a write lock on the byte range now.
@@ -59,35 +74,10 @@ inline bool OtherProcessCanLock(const std::string& path, uint64_t offset, uint64
 }
 
 // A child process that has the file open shared, as a shop program's table
-// open holds it (flock LOCK_SH), until it is killed with the holder.
-class SharedOpenHolder {
+// open holds it (flock LOCK_SH), until the holder goes.
+class SharedOpenHolder : public ChildHolder {
  public:
-  explicit SharedOpenHolder(const std::string& path) {
-    int fds[2];
-    if (::pipe(fds) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      int fd = ::open(path.c_str(), O_RDWR);
-      char ok = (fd >= 0 && ::flock(fd, LOCK_SH | LOCK_NB) == 0) ? 1 : 0;
-      (void)!::write(fds[1], &ok, 1);
-      ::pause();
-      ::_exit(0);
-    }
-    ::close(fds[1]);
-    char ok = 0;
-    (void)!::read(fds[0], &ok, 1);
-    ::close(fds[0]);
-    open_ = ok == 1;
-  }
-  ~SharedOpenHolder() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  bool Open() const { return open_; }
-
- private:
-  pid_t pid_ = -1;
-  bool open_ = false;
+  explicit SharedOpenHolder(const std::string& path)
+      : ChildHolder(path, -1, [](int fd) { return ::flock(fd, LOCK_SH | LOCK_NB) == 0; }) {}
+  bool Open() const { return got_; }
 };
