@@ -15,7 +15,10 @@
 
 int RunProgram(const std::function<void(TPrehledSortimentu&)>& shown) {
   QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
-  SetLocaleSettings(TLocaleSettings::FromQLocale(QLocale::system()));
+  // The program's users are Czech: a desktop without any locale configured
+  // (the plain C locale) gets the Czech forms of numbers and dates.
+  if (QLocale::system().language() == QLocale::C) QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+  SetLocaleSettings(TLocaleSettings::FromQLocale(QLocale()));
   TDbfTable::LoadAliases("/etc/xbase.cfg");
 
   const std::string exeDir = QCoreApplication::applicationDirPath().toStdString() + "/";
