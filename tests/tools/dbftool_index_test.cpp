@@ -70,7 +70,8 @@ TEST(DbftoolCheck, PeerIndexesAreSoundTagByTag) {
       EXPECT_EQ(line.find("note"), std::string::npos) << line;
     }
     EXPECT_NE(LineOf(r.out, "directory").find(std::to_string(tags.size()) + " tags  sound"), std::string::npos);
-    EXPECT_EQ(LineOf(r.out, "verdict"), "verdict: sound - " + std::to_string(tags.size()) + " tags");
+    EXPECT_EQ(LineOf(r.out, "verdict"), "verdict: sound - " + std::to_string(tags.size()) +
+                                            (tags.size() == 1 ? " tag" : " tags"));
   }
 }
 

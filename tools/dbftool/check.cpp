@@ -65,7 +65,7 @@ int Check(const IndexArgs& a) {
     std::printf("\n");
     return 1;
   }
-  std::printf("verdict: sound - %zu tags", tags);
+  std::printf("verdict: sound - %zu tag%s", tags, tags == 1 ? "" : "s");
   if (partial > 0) std::printf(", %d of them not fully checked", partial);
   std::printf("\n");
   return 0;
