@@ -19,26 +19,6 @@
 
 namespace {
 
-struct TagLine {
-  std::string name, key, filter;
-  bool unique = false, descending = false;
-  long count = 0;
-};
-
-// The tags of a peer table as its keys.txt lists them.
-std::vector<TagLine> PeerTags(const std::string& table) {
-  std::vector<TagLine> tags;
-  for (const std::string& line : ReadLines(PeerFile(table + ".keys.txt"))) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> cols;
-    std::stringstream in(line);
-    for (std::string col; std::getline(in, col, '\t');) cols.push_back(col);
-    cols.resize(6);
-    tags.push_back(TagLine{cols[0], cols[1], cols[2], cols[3] == "1", cols[4] == "1", std::stol(cols[5])});
-  }
-  return tags;
-}
-
 CommandResult Dbftool(const std::string& args) { return RunCommand(BinPath("dbftool") + " " + args); }
 
 // The line of the check report that begins with `start`, or "".
@@ -63,8 +43,8 @@ TEST(DbftoolCheck, PeerIndexesAreSoundTagByTag) {
     CommandResult r = Dbftool("check " + PeerFile(std::string(table) + ".DBF"));
     EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_EQ(r.err, "");
-    std::vector<TagLine> tags = PeerTags(table);
-    for (const TagLine& t : tags) {
+    std::vector<PeerTag> tags = ReadPeerTags(table);
+    for (const PeerTag& t : tags) {
       std::string line = TagLineOf(r.out, t.name);
       EXPECT_NE(line.find(" " + std::to_string(t.count) + " keys  sound"), std::string::npos) << line;
       EXPECT_EQ(line.find("note"), std::string::npos) << line;
@@ -144,7 +124,7 @@ TEST(DbftoolCheck, DamageShowsInTheTagsLineAndFailsTheCheck) {
     for (const std::string& p : c.problems) {
       EXPECT_NE(after.substr(0, after.find("\ntag ")).find(p), std::string::npos) << p << "\n" << r.out;
     }
-    for (const TagLine& t : PeerTags("SOR0000")) {
+    for (const PeerTag& t : ReadPeerTags("SOR0000")) {
       if (t.name != c.tag) {
         EXPECT_NE(TagLineOf(r.out, t.name).find("  sound"), std::string::npos) << t.name;
       }
@@ -243,8 +223,8 @@ TEST(DbftoolCheck, MissingDamagedOrMisnamedFilesGiveOneLine) {
 TEST(DbftoolReindex, RebuiltPeerTagsWalkInThePeerOrder) {
   TempDir dir;
   std::string path = CopyPeer(dir, "SOR0000");
-  std::vector<TagLine> tags = PeerTags("SOR0000");
-  for (const TagLine& t : tags) {
+  std::vector<PeerTag> tags = ReadPeerTags("SOR0000");
+  for (const PeerTag& t : tags) {
     std::string args = "reindex " + path + " sor0000.cdx " + t.name + " '" + t.key + "'";
     if (!t.filter.empty()) args += " --for '" + t.filter + "'";
     if (t.unique) args += " --unique";
@@ -260,7 +240,7 @@ TEST(DbftoolReindex, RebuiltPeerTagsWalkInThePeerOrder) {
   XbDbfFile dbf;
   dbf.Open(path, XbDbfFile::Options{});
   auto cdx = XbCDXFile::Open(dir.File("SOR0000.CDX"), dbf, ExpressionKeySources(dbf));
-  for (const TagLine& t : tags) {
+  for (const PeerTag& t : tags) {
     SCOPED_TRACE(t.name);
     XbCDXTag* tag = cdx->FindTag(t.name);
     ASSERT_NE(tag, nullptr);
