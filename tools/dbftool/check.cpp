@@ -16,8 +16,11 @@ namespace {
 // The tag's line: name, entry count and the finding; problems below it.
 void PrintReport(const XbTagReport& r, const std::string& why) {
   std::string note = why.empty() ? r.note : r.note + " (" + why + ")";
+  if (!r.treeChecked) {
+    std::printf("tag %-10s %7s keys  not checked: %s\n", r.tag.c_str(), "?", note.c_str());
+    return;
+  }
   if (r.tag.empty()) std::printf("%-14s %7ld tags  ", "directory", r.keys);
-  else if (!r.treeChecked) return (void)std::printf("tag %-10s %7s keys  not checked: %s\n", r.tag.c_str(), "?", note.c_str());
   else std::printf("tag %-10s %7ld keys  ", r.tag.c_str(), r.keys);
   if (!r.Sound()) {
     std::printf("DAMAGED\n");
