@@ -8,9 +8,12 @@ PACKAGES   := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev \
               libbenchmark-dev xvfb xauth libgl-dev clang libclang-rt-14-dev
 
 # The fuzz targets of the storage engine: their own build with clang and
-# libFuzzer. `make fuzz` runs each for FUZZ_SECONDS; `make test` runs each
-# for FUZZ_TEST_SECONDS after the tests, when clang with libFuzzer is there.
+# libFuzzer. `make fuzz` runs each for FUZZ_SECONDS, growing the corpus in
+# FUZZ_CORPUS; `make test` runs each for FUZZ_TEST_SECONDS after the tests,
+# from the seeds alone (a grown corpus would take longer than that just to
+# be read), when clang with libFuzzer is there.
 FUZZ_BUILD        ?= build-fuzz
+FUZZ_CORPUS       ?= $(FUZZ_BUILD)/corpus
 FUZZ_SECONDS      ?= 300
 FUZZ_TEST_SECONDS ?= 10
 FUZZ_CXX          ?= clang++
@@ -47,7 +50,8 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 	@if $(MAKE) -s fuzz-available; then \
-	  $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_TEST_SECONDS); \
+	  rm -rf $(FUZZ_BUILD)/corpus-brief; \
+	  $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_TEST_SECONDS) FUZZ_CORPUS=$(FUZZ_BUILD)/corpus-brief; \
 	else echo "Fuzz targets skipped: $(FUZZ_CXX) with libFuzzer is not available"; fi
 
 # Whether the compiler can build a libFuzzer target at all.
@@ -64,16 +68,16 @@ fuzz-build: deps $(FUZZ_BUILD)/build.ninja
 
 # Seeds: index files the engine builds and the peer fixtures' small index
 # (linked, not copied); the expression seeds and dictionary are in fuzz/.
-# What a run finds stays in $(FUZZ_BUILD)/corpus; a failing input goes to
+# What a run finds stays in $(FUZZ_CORPUS); a failing input goes to
 # $(FUZZ_BUILD)/artifacts and fails the run.
 fuzz: fuzz-build
-	@mkdir -p $(FUZZ_BUILD)/artifacts $(FUZZ_BUILD)/corpus/cdx_reader_fuzzer $(FUZZ_BUILD)/corpus/expression_fuzzer
+	@mkdir -p $(FUZZ_BUILD)/artifacts $(FUZZ_CORPUS)/cdx_reader_fuzzer $(FUZZ_CORPUS)/expression_fuzzer
 	$(FUZZ_BUILD)/make_fuzz_seeds $(FUZZ_BUILD)/seeds/cdx_reader_fuzzer $(PEER_FIXTURES)
 	$(FUZZ_BUILD)/cdx_reader_fuzzer $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) \
-	  $(FUZZ_BUILD)/corpus/cdx_reader_fuzzer $(FUZZ_BUILD)/seeds/cdx_reader_fuzzer 2>$(FUZZ_BUILD)/cdx_reader_fuzzer.log \
+	  $(FUZZ_CORPUS)/cdx_reader_fuzzer $(FUZZ_BUILD)/seeds/cdx_reader_fuzzer 2>$(FUZZ_BUILD)/cdx_reader_fuzzer.log \
 	  || { tail -60 $(FUZZ_BUILD)/cdx_reader_fuzzer.log; exit 1; }
 	$(FUZZ_BUILD)/expression_fuzzer $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) -dict=fuzz/expression.dict \
-	  $(FUZZ_BUILD)/corpus/expression_fuzzer fuzz/seeds/expression_fuzzer 2>$(FUZZ_BUILD)/expression_fuzzer.log \
+	  $(FUZZ_CORPUS)/expression_fuzzer fuzz/seeds/expression_fuzzer 2>$(FUZZ_BUILD)/expression_fuzzer.log \
 	  || { tail -60 $(FUZZ_BUILD)/expression_fuzzer.log; exit 1; }
 	@echo "Fuzz targets ran $(FUZZ_SECONDS) s each without a finding"
 
