@@ -5,9 +5,22 @@ BUILD      ?= build
 GENERATOR  ?= Ninja
 DEMO_DIR   ?= $(BUILD)/demo
 PACKAGES   := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev \
-              libbenchmark-dev xvfb xauth libgl-dev
+              libbenchmark-dev xvfb xauth libgl-dev clang libclang-rt-14-dev
 
-.PHONY: all deps configure build test run bench clean
+# The fuzz targets of the storage engine: their own build with clang and
+# libFuzzer. `make fuzz` runs each for FUZZ_SECONDS, growing the corpus in
+# FUZZ_CORPUS; `make test` runs each for FUZZ_TEST_SECONDS after the tests,
+# from the seeds alone (a grown corpus would take longer than that just to
+# be read), when clang with libFuzzer is there.
+FUZZ_BUILD        ?= build-fuzz
+FUZZ_CORPUS       ?= $(FUZZ_BUILD)/corpus
+FUZZ_SECONDS      ?= 300
+FUZZ_TEST_SECONDS ?= 10
+FUZZ_CXX          ?= clang++
+PEER_FIXTURES     ?= $(CURDIR)/../shared/fixtures/peer
+FUZZ_OPTIONS      := -timeout=10 -print_final_stats=0 -artifact_prefix=$(FUZZ_BUILD)/artifacts/
+
+.PHONY: all deps configure build test run bench clean fuzz fuzz-build fuzz-available
 
 all: build
 
@@ -36,6 +49,37 @@ build: configure
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+	@if $(MAKE) -s fuzz-available; then \
+	  rm -rf $(FUZZ_BUILD)/corpus-brief; \
+	  $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_TEST_SECONDS) FUZZ_CORPUS=$(FUZZ_BUILD)/corpus-brief; \
+	else echo "Fuzz targets skipped: $(FUZZ_CXX) with libFuzzer is not available"; fi
+
+# Whether the compiler can build a libFuzzer target at all.
+fuzz-available:
+	@mkdir -p $(FUZZ_BUILD)
+	@echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' | \
+	  $(FUZZ_CXX) -x c++ -fsanitize=fuzzer,address,undefined - -o $(FUZZ_BUILD)/probe >/dev/null 2>&1
+
+$(FUZZ_BUILD)/build.ninja: fuzz/CMakeLists.txt
+	cmake -S fuzz -B $(FUZZ_BUILD) -G $(GENERATOR) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX)
+
+fuzz-build: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD)
+
+# Seeds: index files the engine builds and the peer fixtures' small index
+# (linked, not copied); the expression seeds and dictionary are in fuzz/.
+# What a run finds stays in $(FUZZ_CORPUS); a failing input goes to
+# $(FUZZ_BUILD)/artifacts and fails the run.
+fuzz: fuzz-build
+	@mkdir -p $(FUZZ_BUILD)/artifacts $(FUZZ_CORPUS)/cdx_reader_fuzzer $(FUZZ_CORPUS)/expression_fuzzer
+	$(FUZZ_BUILD)/make_fuzz_seeds $(FUZZ_BUILD)/seeds/cdx_reader_fuzzer $(PEER_FIXTURES)
+	$(FUZZ_BUILD)/cdx_reader_fuzzer $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) \
+	  $(FUZZ_CORPUS)/cdx_reader_fuzzer $(FUZZ_BUILD)/seeds/cdx_reader_fuzzer 2>$(FUZZ_BUILD)/cdx_reader_fuzzer.log \
+	  || { tail -60 $(FUZZ_BUILD)/cdx_reader_fuzzer.log; exit 1; }
+	$(FUZZ_BUILD)/expression_fuzzer $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) -dict=fuzz/expression.dict \
+	  $(FUZZ_CORPUS)/expression_fuzzer fuzz/seeds/expression_fuzzer 2>$(FUZZ_BUILD)/expression_fuzzer.log \
+	  || { tail -60 $(FUZZ_BUILD)/expression_fuzzer.log; exit 1; }
+	@echo "Fuzz targets ran $(FUZZ_SECONDS) s each without a finding"
 
 run: build
 	@if [ ! -f $(DEMO_DIR)/DataSor.ini ]; then $(BUILD)/bin/tamorix-demo $(DEMO_DIR); fi
@@ -50,4 +94,4 @@ bench: build
 	$(BUILD)/bin/tamorix-bench
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -26,7 +26,7 @@ class MainCommandsTest : public ::testing::Test {
   void SetUp() override {
     WriteDemoData(dir_.Path(), DemoSize{30, 1});
     data_.userName = [] { return std::string("admin"); };
-    data_.DataModuleCreate();  // no index files yet: the recovery builds them
+    data_.DataModuleCreate();  // signs on by the system name "admin"
     ui_.Clear();
   }
   QString Cell(TPrehledSortimentu& w, int row, int column) {
@@ -46,7 +46,7 @@ TEST_F(MainCommandsTest, OnlyTheCommandsThatExistAreOn) {
     EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)), static_cast<C>(i) == C::RebuildIndexes) << i;
   EXPECT_TRUE(w.Indexacesortimentu1->isEnabled());
   EXPECT_FALSE(w.Button5->isEnabled());
-  EXPECT_TRUE(w.UserPane->text().isEmpty());  // started through the recovery: nobody signed on
+  EXPECT_EQ(w.UserPane->text(), QString::fromUtf8("Správce systému"));
 }
 
 TEST_F(MainCommandsTest, RebuildFromTheMenuShowsTheCardsAgainInTheirOrder) {

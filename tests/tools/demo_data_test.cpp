@@ -7,10 +7,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "data/table_layouts.h"
 #include "support/temp_dir.h"
+#include "xbase/cdx/cdx_checker.h"
+#include "xbase/cdx/cdx_file.h"
+#include "xbase/cdx/expression_key_source.h"
 #include "xbase/codepage.h"
 #include "xbase/dbf_file.h"
 #include "xbase/field_codec.h"
@@ -51,6 +55,50 @@ std::string Text(const XbDbfFile& t, const char* field) {
   return Codepage::Instance().OemToUtf8(codec::TrimRight(t.RawField(t.FieldByName(field))));
 }
 
+struct Store {
+  std::string dir, code;
+};
+
+// The stores of the store list: directory and store code.
+std::vector<Store> StoresOf(const std::string& dataDir) {
+  XbDbfFile stores;
+  stores.Open(dataDir + "/CES0000.DBF", {});
+  std::vector<Store> out;
+  for (long n = 1; n <= stores.RecordCount(); ++n) {
+    stores.GoTo(n);
+    out.push_back(Store{Text(stores, "SOR_CES"), Text(stores, "SOR_JED")});
+  }
+  return out;
+}
+
+// The index file has exactly the layout's tags, each sound against the
+// table and compared with its records, and the table knows of the file.
+void ExpectIndex(const std::string& table, const std::string& index, const TableLayout& layout) {
+  SCOPED_TRACE(index);
+  XbDbfFile t;
+  XbDbfFile::Options o;
+  o.writable = false;
+  t.Open(table, o);
+  std::unique_ptr<XbCDXFile> cdx;
+  ASSERT_NO_THROW(cdx = XbCDXFile::Open(index, t, ExpressionKeySources(t)));
+  EXPECT_EQ(t.TableFlags() & 0x01, 0x01) << "structural index flag";
+  ASSERT_EQ(cdx->Tags().size(), layout.tags.size());
+  for (const TagDecl& decl : layout.tags) {
+    XbCDXTag* tag = cdx->FindTag(decl.name);
+    ASSERT_NE(tag, nullptr) << decl.name;
+    EXPECT_EQ(tag->KeyExpression(), decl.expression);
+    EXPECT_EQ(tag->Unique(), decl.unique) << decl.name;
+    EXPECT_FALSE(tag->HasFilter() || tag->Descending()) << decl.name;
+  }
+  for (const XbTagReport& r : CheckIndexFile(*cdx)) {
+    EXPECT_TRUE(r.Sound()) << r.tag << ": " << r.problems.front();
+    EXPECT_TRUE(r.differences.empty()) << r.tag << ": " << r.differences.front();
+    if (!r.tag.empty()) {
+      EXPECT_TRUE(r.contentChecked) << r.tag << ": " << r.note;
+    }
+  }
+}
+
 TEST(DemoData, EveryTableHasItsDeclaredFields) {
   TempDir dir;
   WriteDemoData(dir.Path(), DemoSize{200, 3});
@@ -68,9 +116,10 @@ TEST(DemoData, EveryTableHasItsDeclaredFields) {
     std::string code = Text(stores, "SOR_JED");
     EXPECT_EQ(storeDir.back(), '/');
     EXPECT_EQ(Text(stores, "SOR_SOR"), "SOR_S0" + std::to_string(n));
-    for (const char* object : {"Sortiment", "Sklad", "PrecHlav", "PrecPol", "Denik", "Ciselnik"})
-      ExpectLayout(storeDir + TableLayoutOf(object).FileFor(code), TableLayoutOf(object));
   }
+  for (const Store& store : StoresOf(data.string()))
+    for (const char* object : {"Sortiment", "Sklad", "PrecHlav", "PrecPol", "Denik", "Ciselnik"})
+      ExpectLayout(store.dir + TableLayoutOf(object).FileFor(store.code), TableLayoutOf(object));
   for (const char* object : {"Sortiment", "Sklad"})
     ExpectLayout(dir.Path() + "/import/" + TableLayoutOf(object).FileFor("0001"), TableLayoutOf(object));
 
@@ -88,6 +137,33 @@ TEST(DemoData, EveryTableHasItsDeclaredFields) {
   std::stringstream text;
   text << ini.rdbuf();
   EXPECT_NE(text.str().find("CestaData=" + data.string() + "\r\n"), std::string::npos);
+}
+
+// Every index file of the layouts, built by the engine over the demo
+// records: master tables, each store's tables and the import set's cards.
+TEST(DemoData, EveryIndexFileHoldsItsTagsSound) {
+  TempDir dir;
+  WriteDemoData(dir.Path(), DemoSize{300, 2});
+  std::string data = dir.Path() + "/data/";
+  int files = 0;
+  for (const TableLayout& layout : AllTableLayouts()) {
+    if (layout.indexFile.empty()) continue;
+    if (layout.dir == TableDir::Data) {
+      ExpectIndex(data + layout.file, data + layout.indexFile, layout);
+      ++files;
+      continue;
+    }
+    for (const Store& store : StoresOf(data)) {
+      ExpectIndex(store.dir + layout.FileFor(store.code), store.dir + layout.IndexFileFor(store.code), layout);
+      ++files;
+    }
+  }
+  const TableLayout& cards = TableLayoutOf("Sortiment");
+  std::string import = dir.Path() + "/import/";
+  ExpectIndex(import + cards.FileFor("0001"), import + cards.IndexFileFor("0001"), cards);
+  EXPECT_EQ(files, 4 + 5 * 2);
+  EXPECT_FALSE(std::filesystem::exists(import + TableLayoutOf("Sklad").IndexFileFor("0001")))
+      << "the import reads its variants in file order";
 }
 
 }  // namespace

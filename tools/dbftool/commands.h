@@ -1,12 +1,17 @@
 #pragma once
 // The commands of dbftool and what they share: the parsed command line and
-// opening a table through the table object.
+// opening a table through the table object (the index commands open the
+// table and index files directly).
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "xbase/cdx/key_source.h"
+
 class TDbfTable;
+class XbDbfFile;
 
 struct Args {
   std::string command, file;
@@ -33,3 +38,31 @@ int Info(const Args& a);
 int Dump(const Args& a);
 int Write(const Args& a);
 int Seek(const Args& a);
+
+// The command line of the index commands (check, reindex).
+struct IndexArgs {
+  std::string command, file, index, tag, expr, filter;
+  bool exclusive = false, unique = false, descending = false;
+};
+
+// True for the commands that IndexArgs describes.
+bool IsIndexCommand(int argc, char** argv);
+// Parses an index command's line; false for a usage error.
+bool ParseIndexArgs(int argc, char** argv, IndexArgs& a);
+
+// Opens FILE as a table file: shared unless --exclusive, writable as asked.
+void OpenTableFile(XbDbfFile& table, const IndexArgs& a, bool writable);
+// The path of an index file named on the command line, by the engine's
+// rule: ".cdx" added to a name without extension, the table's directory
+// given to a name without directory, letter case resolved. An empty name
+// means the table's own (structural) index file.
+std::string IndexFilePath(const XbDbfFile& table, const std::string& name);
+
+// Key sources from the expression evaluator for the tags of an index file;
+// a tag whose expressions this engine cannot evaluate gets none (it can
+// still be walked and checked in its structure), and the reason goes into
+// `failures` (keyed by key and filter expression joined by a line feed).
+XbKeySourceFactory TolerantKeySources(const XbDbfFile& table, std::map<std::string, std::string>* failures);
+
+int Check(const IndexArgs& a);
+int Reindex(const IndexArgs& a);

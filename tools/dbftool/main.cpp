@@ -9,6 +9,8 @@
 //   dbftool set FILE (--recno N | --tag TAG --key KEY) FIELD=VALUE...
 //                                              edits one record
 //   dbftool append FILE FIELD=VALUE...         appends one record
+//   dbftool check FILE [--index FILE.cdx]      proves an index file sound
+//   dbftool reindex FILE INDEX TAG EXPR ...    builds one tag
 //
 // Every command takes --exclusive to open the table without sharing.
 
@@ -25,6 +27,8 @@ int Usage() {
                "       dbftool seek FILE TAG KEY [--exact]\n"
                "       dbftool set FILE (--recno N | --tag TAG --key KEY) FIELD=VALUE...\n"
                "       dbftool append FILE FIELD=VALUE...\n"
+               "       dbftool check FILE [--index FILE.cdx]\n"
+               "       dbftool reindex FILE INDEX TAG EXPR [--for EXPR] [--unique] [--descending]\n"
                "options: --exclusive     open the table without sharing\n"
                "         --index FILE    the index file (default: the table's own .cdx)\n";
   return 2;
@@ -34,8 +38,11 @@ int Usage() {
 
 int main(int argc, char** argv) {
   Args a;
-  if (!ParseArgs(argc, argv, a)) return Usage();
+  IndexArgs ia;
+  if (IsIndexCommand(argc, argv) ? !ParseIndexArgs(argc, argv, ia) : !ParseArgs(argc, argv, a)) return Usage();
   try {
+    if (ia.command == "check") return Check(ia);
+    if (ia.command == "reindex") return Reindex(ia);
     if (a.command == "info") return Info(a);
     if (a.command == "dump") return Dump(a);
     if (a.command == "seek") return Seek(a);

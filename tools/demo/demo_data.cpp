@@ -12,8 +12,11 @@
 
 #include "data/table_layouts.h"
 #include "dbf_writer.h"
+#include "xbase/cdx/cdx_file.h"
+#include "xbase/cdx/expression_key_source.h"
 #include "xbase/codepage.h"
 #include "xbase/dbf_file.h"
+#include "xbase/file_names.h"
 
 namespace fs = std::filesystem;
 
@@ -69,7 +72,7 @@ std::string Pad(int value, int width) {
 // filling, exclusively.
 class DemoTable {
  public:
-  DemoTable(const fs::path& file, const TableLayout& layout) {
+  DemoTable(const fs::path& file, const TableLayout& layout) : layout_(layout) {
     std::vector<FieldSpec> specs;
     for (const FieldDecl& f : layout.fields)
       if (f.Stored()) specs.push_back({f.name, f.TypeLetter(), f.width, f.decimals});
@@ -101,7 +104,20 @@ class DemoTable {
   void Add() { table_.Append(); }
   XbDbfFile& File() { return table_; }
 
+  // Writes the layout's index file (named for `storeCode` where the layout
+  // is a store's) into `dir` anew, with every tag of the layout built over
+  // the records written so far. Nothing for a layout without index file.
+  void WriteIndex(const fs::path& dir, const std::string& storeCode = {}) {
+    if (layout_.indexFile.empty()) return;
+    fs::path file = dir / layout_.IndexFileFor(storeCode);
+    fs::remove(ResolveCase(file.string()));
+    auto index = XbCDXFile::OpenOrCreate(file.string(), table_, ExpressionKeySources(table_));
+    for (const TagDecl& tag : layout_.tags) index->CreateTag(tag.name, tag.expression, "", tag.unique, false);
+    index->Flush();
+  }
+
  private:
+  const TableLayout& layout_;
   XbDbfFile table_;
 };
 
@@ -176,6 +192,7 @@ void WriteUsers(const fs::path& data) {
   for (const char* user : {"001", "002"})
     for (const char* task : {"SOR", "SKL", "PRE", "IMP"})
       rules.New().Text("URS_KOD", user).Text("URS_URT", task).Number("URS_URS", 1).Add();
+  rules.WriteIndex(data);
 }
 
 void WriteMaster(const fs::path& data, const std::vector<Card>& cards, int stores, std::mt19937& rng) {
@@ -203,6 +220,7 @@ void WriteMaster(const fs::path& data, const std::vector<Card>& cards, int store
       cep.New().Text("CEP_SKU", c.group).Text("CEP_KAV", c.kav).Text("CEP_NAC", c.name)
           .Number("CEP_PC1", c.prices[0] * 0.9).Add();
   }
+  for (DemoTable* t : {&sor, &skl, &cep}) t->WriteIndex(data);
 }
 
 // One store's tables: most of the catalogue, its own stock, a counter row,
@@ -212,8 +230,8 @@ void WriteStore(const fs::path& dir, const std::string& code, const std::vector<
   DemoTable sor(dir / TableLayoutOf("Sortiment").FileFor(code), TableLayoutOf("Sortiment"));
   DemoTable skl(dir / TableLayoutOf("Sklad").FileFor(code), TableLayoutOf("Sklad"));
   DemoTable den(dir / TableLayoutOf("Denik").FileFor(code), TableLayoutOf("Denik"));
-  DemoTable(dir / TableLayoutOf("PrecHlav").FileFor(code), TableLayoutOf("PrecHlav"));
-  DemoTable(dir / TableLayoutOf("PrecPol").FileFor(code), TableLayoutOf("PrecPol"));
+  DemoTable headers(dir / TableLayoutOf("PrecHlav").FileFor(code), TableLayoutOf("PrecHlav"));
+  DemoTable items(dir / TableLayoutOf("PrecPol").FileFor(code), TableLayoutOf("PrecPol"));
   DemoTable cis(dir / TableLayoutOf("Ciselnik").FileFor(code), TableLayoutOf("Ciselnik"));
   XbDate today = XbDate::Today();
   int journalRow = 0;
@@ -241,6 +259,7 @@ void WriteStore(const fs::path& dir, const std::string& code, const std::vector<
     }
   }
   cis.New().Number("CIS_DEN", journalRow).Text("CIS_PRC", Pad(0, 10)).Add();
+  for (DemoTable* t : {&sor, &skl, &den, &headers, &items}) t->WriteIndex(dir, code);
 }
 
 void WriteImportSet(const fs::path& dir, const std::vector<Card>& cards, std::mt19937& rng) {
@@ -256,6 +275,8 @@ void WriteImportSet(const fs::path& dir, const std::vector<Card>& cards, std::mt
         .Number("SKL_POC", static_cast<int>(rng() % 10)).Text("SKL_MEN", "CZK").Number("SKL_KUR", 1)
         .Text("SKL_POZ", "Nová dodávka").Add();
   }
+  // The import reads its variants in file order: only the cards have an index.
+  sor.WriteIndex(dir, "0001");
 }
 
 }  // namespace

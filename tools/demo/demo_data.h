@@ -10,8 +10,9 @@ struct DemoSize {
 };
 
 // Writes into `dir`: DataSor.ini, data/ with every master table, stores/PRODn/
-// with the six tables of each store, and import/ with an import set. Existing
-// files there are replaced.
+// with the six tables of each store, and import/ with an import set; every
+// table that has an index file gets it, with all its tags built over the
+// records. Existing files there are replaced.
 void WriteDemoData(const std::string& dir, const DemoSize& size = {});
 
 // The sign-on name of the operating-system user, as the program derives it.

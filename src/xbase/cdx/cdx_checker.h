@@ -5,6 +5,8 @@
 // entry equal to its child's last key, no node reached twice), the keys in
 // collation order, and, where the key expression can be evaluated, every
 // record that belongs to the tag present exactly once and nothing else.
+// Without a key source the keys are taken as text: only a tag whose key
+// length is 8 might hold numbers or dates, and such a tag is not read.
 //
 // Unique tags hold one entry per key, the lowest record number of the key
 // when the tag is built. Key upkeep does not restore that: when the record
@@ -24,8 +26,9 @@ class XbCDXTag;
 struct XbTagReport {
   std::string tag;               // the tag name; empty for the tag directory
   long keys = 0;                 // entries found in the leaves
+  bool treeChecked = true;       // false: the nodes were not read (key type unknown)
   bool contentChecked = false;   // keys compared with the table's records
-  std::string note;              // why the content was not compared
+  std::string note;              // why the content (or the tree) was not checked
   std::vector<std::string> problems;
   std::vector<std::string> differences;  // unique tags only: not as a fresh build
 

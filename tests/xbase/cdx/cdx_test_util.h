@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,26 @@ inline std::vector<long> ReadManifest(const std::string& path) {
   for (const std::string& line : ReadLines(path))
     if (!line.empty()) order.push_back(std::stol(line));
   return order;
+}
+
+// One tag of a peer table, as the table's keys.txt lists it.
+struct PeerTag {
+  std::string name, key, filter;
+  bool unique = false, descending = false;
+  long count = 0;
+};
+
+inline std::vector<PeerTag> ReadPeerTags(const std::string& table) {
+  std::vector<PeerTag> tags;
+  for (const std::string& line : ReadLines(PeerFile(table + ".keys.txt"))) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> cols;
+    std::stringstream in(line);
+    for (std::string col; std::getline(in, col, '\t');) cols.push_back(col);
+    cols.resize(6);
+    tags.push_back(PeerTag{cols[0], cols[1], cols[2], cols[3] == "1", cols[4] == "1", std::stol(cols[5])});
+  }
+  return tags;
 }
 
 // Record numbers from the first to the last entry of the tag (or its range).

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 #include "cdx_test_util.h"
 #include "support/temp_dir.h"
@@ -13,25 +12,6 @@
 #include "xbase/dbf_file.h"
 
 namespace {
-
-struct TagSpec {
-  std::string name, key, filter;
-  bool unique = false, descending = false;
-  long count = 0;
-};
-
-std::vector<TagSpec> ReadTagList(const std::string& table) {
-  std::vector<TagSpec> wanted;
-  for (const std::string& line : ReadLines(PeerFile(table + ".keys.txt"))) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> cols;
-    std::stringstream in(line);
-    for (std::string col; std::getline(in, col, '\t');) cols.push_back(col);
-    cols.resize(6);
-    wanted.push_back(TagSpec{cols[0], cols[1], cols[2], cols[3] == "1", cols[4] == "1", std::stol(cols[5])});
-  }
-  return wanted;
-}
 
 XbDbfFile::Options ReadOnly() {
   XbDbfFile::Options o;
@@ -47,14 +27,14 @@ TEST_P(PeerIndex, TagsAndTheirOrdersAreThoseOfTheOtherEngine) {
   dbf.Open(PeerFile(table + ".DBF"), ReadOnly());
   auto cdx = XbCDXFile::Open(PeerFile(table + ".CDX"), dbf, TestKeySources(dbf));
 
-  std::vector<TagSpec> wanted = ReadTagList(table);
+  std::vector<PeerTag> wanted = ReadPeerTags(table);
   std::vector<std::string> expectedNames, names;
-  for (const TagSpec& s : wanted) expectedNames.push_back(s.name);
+  for (const PeerTag& s : wanted) expectedNames.push_back(s.name);
   std::sort(expectedNames.begin(), expectedNames.end());
   for (const auto& t : cdx->Tags()) names.push_back(t->Name());
   EXPECT_EQ(names, expectedNames) << "tags in directory order";
 
-  for (const TagSpec& want : wanted) {
+  for (const PeerTag& want : wanted) {
     SCOPED_TRACE(table + "." + want.name);
     XbCDXTag* tag = cdx->FindTag(want.name);
     ASSERT_NE(tag, nullptr);
@@ -97,9 +77,9 @@ TEST_P(PeerIndex, TagsBuiltHereGiveTheSameOrders) {
   XbDbfFile dbf;
   dbf.Open(path, XbDbfFile::Options{});
   auto cdx = XbCDXFile::OpenOrCreate(dir.File("OWN.CDX"), dbf, TestKeySources(dbf));
-  for (const TagSpec& want : ReadTagList(table))
+  for (const PeerTag& want : ReadPeerTags(table))
     cdx->CreateTag(want.name, want.key, want.filter, want.unique, want.descending);
-  for (const TagSpec& want : ReadTagList(table)) {
+  for (const PeerTag& want : ReadPeerTags(table)) {
     SCOPED_TRACE(table + "." + want.name);
     XbCDXTag* tag = cdx->FindTag(want.name);
     ASSERT_NE(tag, nullptr);

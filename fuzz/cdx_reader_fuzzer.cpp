@@ -1,0 +1,108 @@
+// Fuzz target of the index reader: a mutated index file beside a small
+// table is opened, every tag walked both ways, searched and limited to a
+// range, the file checked, and one record update applied to its tags. A
+// damaged file may only end in the engine's own errors ("Index file %s is
+// corrupted", a read or expression error): never a crash, a hang, an
+// endless walk or an error of another kind.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "fuzz_table.h"
+#include "xbase/cdx/cdx_checker.h"
+#include "xbase/cdx/cdx_file.h"
+#include "xbase/cdx/expression_key_source.h"
+#include "xbase/dbf_file.h"
+#include "xbase/errors.h"
+
+namespace {
+
+XbDbfFile* table = nullptr;
+std::string indexPath;
+
+// Walks the tag from one end to the other; a walk longer than the file
+// could hold entries for never ends.
+void Walk(XbCDXTag& tag, size_t fileSize, bool forward) {
+  const size_t bound = (fileSize / 512 + 1) * 512;
+  size_t steps = 0;
+  for (long r = forward ? tag.First() : tag.Last(); r != 0; r = forward ? tag.Next() : tag.Previous())
+    if (++steps > bound) std::abort();
+}
+
+void Exercise(XbCDXFile& index, size_t fileSize) {
+  for (const auto& tag : index.Tags()) {
+    try {
+      Walk(*tag, fileSize, true);
+      Walk(*tag, fileSize, false);
+      std::optional<std::string> low, high;
+      for (long recno : {1L, 17L, 150L}) {
+        table->GoTo(recno);
+        std::optional<std::string> key = tag->KeyOf(table->Buffer(), recno);
+        if (!key) continue;
+        tag->FindFirst(*key, true);
+        tag->FindFirst(*key, false);
+        tag->FindLast(*key, false);
+        tag->GoToRecord(table->Buffer(), recno);
+        (low ? high : low) = key;
+      }
+      if (tag->SetRange(low, high)) Walk(*tag, fileSize, true);
+      tag->ClearRange();
+    } catch (const Exception&) {
+    }
+  }
+}
+
+// Record 5 gets another key and name; every tag that can follows.
+void Update(XbCDXFile& index) {
+  table->GoTo(5);
+  std::string before(table->Buffer(), static_cast<size_t>(table->RecordLength()));
+  std::string after = before;
+  after.replace(static_cast<size_t>(table->FieldByName("KEY").offset), 3, "ZZ9");
+  after.replace(static_cast<size_t>(table->FieldByName("SOR_NAC").offset), 4, "AAAA");
+  try {
+    index.CheckWritable(5, before.data(), after.data());
+  } catch (const Exception&) {
+  }
+  try {
+    index.UpdateKeys(5, before.data(), after.data());
+  } catch (const Exception&) {
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  static XbDbfFile file;
+  table = &file;
+  indexPath = OpenFuzzTable(file) + "/X.CDX";
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  {
+    std::ofstream out(indexPath, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  std::unique_ptr<XbCDXFile> index;
+  try {
+    index = XbCDXFile::Open(indexPath, *table, ExpressionKeySources(*table));
+  } catch (const Exception&) {
+    return 0;
+  }
+  Exercise(*index, size);
+  try {
+    CheckIndexFile(*index);
+  } catch (const Exception&) {
+  }
+  Update(*index);
+  try {
+    CheckIndexFile(*index);
+  } catch (const Exception&) {
+  }
+  return 0;
+}
