@@ -1,6 +1,6 @@
 // Fuzz target of the index reader: a mutated index file beside a small
 // table is opened, every tag walked both ways, searched and limited to a
-// range, the file checked, and one record update applied to its tags. A
+// range, the file checked, and record updates applied to its tags. A
 // damaged file may only end in the engine's own errors ("Index file %s is
 // corrupted", a read or expression error): never a crash, a hang, an
 // endless walk or an error of another kind.
@@ -57,20 +57,26 @@ void Exercise(XbCDXFile& index, size_t fileSize) {
   }
 }
 
-// Record 5 gets another key and name; every tag that can follows.
+// Records get other keys and names, enough of them to split nodes; every
+// tag that can follows.
 void Update(XbCDXFile& index) {
-  table->GoTo(5);
-  std::string before(table->Buffer(), static_cast<size_t>(table->RecordLength()));
-  std::string after = before;
-  after.replace(static_cast<size_t>(table->FieldByName("KEY").offset), 3, "ZZ9");
-  after.replace(static_cast<size_t>(table->FieldByName("SOR_NAC").offset), 4, "AAAA");
-  try {
-    index.CheckWritable(5, before.data(), after.data());
-  } catch (const Exception&) {
-  }
-  try {
-    index.UpdateKeys(5, before.data(), after.data());
-  } catch (const Exception&) {
+  const XbField& key = table->FieldByName("KEY");
+  const XbField& name = table->FieldByName("SOR_NAC");
+  for (long recno = 5; recno <= 65; recno += 3) {
+    table->GoTo(recno);
+    std::string before(table->Buffer(), static_cast<size_t>(table->RecordLength()));
+    std::string after = before;
+    std::string mark = std::to_string(recno * 7);
+    after.replace(static_cast<size_t>(key.offset), mark.size(), mark);
+    after.replace(static_cast<size_t>(name.offset), 4, recno % 2 ? "AAAA" : "ZZZZ");
+    try {
+      index.CheckWritable(recno, before.data(), after.data());
+    } catch (const Exception&) {
+    }
+    try {
+      index.UpdateKeys(recno, before.data(), after.data());
+    } catch (const Exception&) {
+    }
   }
 }
 
