@@ -18,7 +18,9 @@ FUZZ_SECONDS      ?= 300
 FUZZ_TEST_SECONDS ?= 10
 FUZZ_CXX          ?= clang++
 PEER_FIXTURES     ?= $(CURDIR)/../shared/fixtures/peer
-FUZZ_OPTIONS      := -timeout=10 -print_final_stats=0 -artifact_prefix=$(FUZZ_BUILD)/artifacts/
+FUZZ_SEED         ?=
+FUZZ_OPTIONS       = -timeout=10 -print_final_stats=0 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
+                     $(if $(FUZZ_SEED),-seed=$(FUZZ_SEED))
 
 .PHONY: all deps configure build test run bench clean fuzz fuzz-build fuzz-available
 
@@ -51,7 +53,8 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 	@if $(MAKE) -s fuzz-available; then \
 	  rm -rf $(FUZZ_BUILD)/corpus-brief; \
-	  $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_TEST_SECONDS) FUZZ_CORPUS=$(FUZZ_BUILD)/corpus-brief; \
+	  $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_TEST_SECONDS) FUZZ_SEED=1 \
+	    FUZZ_CORPUS=$(FUZZ_BUILD)/corpus-brief; \
 	else echo "Fuzz targets skipped: $(FUZZ_CXX) with libFuzzer is not available"; fi
 
 # Whether the compiler can build a libFuzzer target at all.
@@ -84,11 +87,7 @@ fuzz: fuzz-build
 run: build
 	@if [ ! -f $(DEMO_DIR)/DataSor.ini ]; then $(BUILD)/bin/tamorix-demo $(DEMO_DIR); fi
 	@cp $(DEMO_DIR)/DataSor.ini $(BUILD)/bin/DataSor.ini
-	@if [ -x $(BUILD)/bin/tamorix ]; then \
-	  cd $(BUILD)/bin && ./tamorix; \
-	else \
-	  for f in $(DEMO_DIR)/data/*.DBF; do $(BUILD)/bin/dbftool info $$f; echo; done; \
-	fi
+	cd $(BUILD)/bin && ./tamorix
 
 bench: build
 	$(BUILD)/bin/tamorix-bench
