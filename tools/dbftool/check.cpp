@@ -10,6 +10,7 @@
 #include "xbase/cdx/cdx_checker.h"
 #include "xbase/cdx/cdx_file.h"
 #include "xbase/dbf_file.h"
+#include "xbase/index_locks.h"
 
 namespace {
 
@@ -48,7 +49,18 @@ int Check(const IndexArgs& a) {
 
   int damagedTags = 0, partial = 0;
   bool damagedDirectory = false;
-  std::vector<XbTagReport> reports = CheckIndexFile(*index);
+  // The shops' programs leave the index alone while the check reads it.
+  XbProtocolIndexLocker locker(table);
+  index->SetLocker(&locker);
+  locker.Lock(*index, XbIndexAccess::Write);
+  std::vector<XbTagReport> reports;
+  try {
+    reports = CheckIndexFile(*index);
+  } catch (...) {
+    locker.Unlock(*index, XbIndexAccess::Write);
+    throw;
+  }
+  locker.Unlock(*index, XbIndexAccess::Write);
   for (const XbTagReport& r : reports) {
     std::string why;
     if (XbCDXTag* tag = r.tag.empty() ? nullptr : index->FindTag(r.tag)) {

@@ -45,6 +45,7 @@ void OpenTableFile(XbDbfFile& table, const IndexArgs& a, bool writable) {
   XbDbfFile::Options options;
   options.shared = !a.exclusive;
   options.writable = writable;
+  options.protocol = TXbLockProtocol::ClipLock;  // the shops' programs' index locks
   table.Open(a.file, options);
 }
 

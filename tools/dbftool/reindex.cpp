@@ -7,6 +7,7 @@
 #include "xbase/cdx/cdx_file.h"
 #include "xbase/cdx/expression_key_source.h"
 #include "xbase/dbf_file.h"
+#include "xbase/index_locks.h"
 
 int Reindex(const IndexArgs& a) {
   XbDbfFile table;
@@ -16,6 +17,8 @@ int Reindex(const IndexArgs& a) {
   ExpressionKeySources(table)(a.expr, a.filter);
   std::unique_ptr<XbCDXFile> index =
       XbCDXFile::OpenOrCreate(IndexFilePath(table, a.index), table, TolerantKeySources(table, nullptr));
+  XbProtocolIndexLocker locker(table);  // the build holds the shops' index lock
+  index->SetLocker(&locker);
   long keys = 0;
   XbCDXTag& tag = index->CreateTag(a.tag, a.expr, a.filter, a.unique, a.descending, [&keys](int stat1, long stat2, long) {
     if (stat1 == 2) keys = stat2;
