@@ -9,7 +9,7 @@ PACKAGES   := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev \
 
 # The fuzz targets of the storage engine: their own build with clang and
 # libFuzzer. `make fuzz` runs each for FUZZ_SECONDS, growing the corpus in
-# FUZZ_CORPUS; `make test` runs each for FUZZ_TEST_SECONDS after the tests,
+# FUZZ_CORPUS; `make test` runs each for FUZZ_TEST_SECONDS before the tests,
 # from the seeds alone (a grown corpus would take longer than that just to
 # be read), when clang with libFuzzer is there.
 FUZZ_BUILD        ?= build-fuzz
@@ -49,13 +49,14 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD)
 
+# The fuzz targets run briefly first, so that CTest's summary closes the output.
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 	@if $(MAKE) -s fuzz-available; then \
 	  rm -rf $(FUZZ_BUILD)/corpus-brief; \
 	  $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_TEST_SECONDS) FUZZ_SEED=1 \
 	    FUZZ_CORPUS=$(FUZZ_BUILD)/corpus-brief; \
 	else echo "Fuzz targets skipped: $(FUZZ_CXX) with libFuzzer is not available"; fi
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 # Whether the compiler can build a libFuzzer target at all.
 fuzz-available:
