@@ -50,6 +50,10 @@ TData::TData(Ui& ui_, std::string exeDir) : ui(ui_), ExeDir(std::move(exeDir)) {
   for (TDbfTable* t : {&Sortiment, &Cep0000, &Sklad}) t->SetLockProtocol(TXbLockProtocol::Default);
   Sor0000.OnCalcFields = [this](TDbfTable& t) { Sor0000CalcFields(t); };
   Skl0000.OnCalcFields = [this](TDbfTable& t) { Skl0000CalcFields(t); };
+  PrecPol.OnCalcFields = [this](TDbfTable& t) { PrecPolCalcFields(t); };
+  // The lookup's own open of the store cards ends with either table, so it
+  // never keeps a store's file open after an operation.
+  PrecPol.AfterClose = Sortiment.AfterClose = [this](TDbfTable&) { lookupCards_.Close(); };
   for (TDbfTable* t : {&Ces0000, &Sor0000, &Skl0000})
     t->OnStatus = [this](int code, int value, int total) { Sor0000Status(code, value, total); };
   Cep0000.OnStatus = [this](int code, int value, int total) { Cep0000Status(code, value, total); };
@@ -263,6 +267,27 @@ void SumStoreColumns(TDbfTable& table, const char* prefix, const char* total) {
 
 void TData::Sor0000CalcFields(TDbfTable& table) { SumStoreColumns(table, "SOR_S", "SOR_STA"); }
 void TData::Skl0000CalcFields(TDbfTable& table) { SumStoreColumns(table, "SKL_S", "SKL_STA"); }
+
+void TData::PrecPolCalcFields(TDbfTable& table) {
+  TField& name = table.FieldByName("PRP_NAC");
+  if (!Sortiment.Active()) {
+    lookupCards_.Close();
+    return;
+  }
+  bool same = lookupCards_.Active() && lookupCards_.File().FileName() == Sortiment.File().FileName();
+  if (!same) {
+    lookupCards_.Close();
+    lookupCards_.SetDatabaseName(Sortiment.DatabaseName());
+    lookupCards_.SetTableName(Sortiment.TableName());
+    lookupCards_.IndexFiles = Sortiment.IndexFiles;
+    lookupCards_.SetIndexName(Sortiment.IndexName());
+    lookupCards_.SetReadOnly(true);
+    lookupCards_.Open();
+  }
+  std::string kav = table.FieldByName("PRP_KAV").AsString();
+  if (!kav.empty() && lookupCards_.Locate("SOR_KAV", {TValue(kav)}))
+    name.SetAsString(lookupCards_.FieldByName("SOR_NAC").AsString());
+}
 
 void TData::Sor0000Status(int code, int value, int total) {
   if (ProgressWindow) {

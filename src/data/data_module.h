@@ -79,6 +79,11 @@ class TData {
   // Computed fields: SOR_STA / SKL_STA, the sum of the 15 store columns.
   void Sor0000CalcFields(TDbfTable& table);
   void Skl0000CalcFields(TDbfTable& table);
+  // The lookup field PRP_NAC of a repricing item: SOR_NAC of the store card
+  // (Sortiment) whose SOR_KAV is the item's PRP_KAV; empty when there is none
+  // or Sortiment is closed. Read through a table object of its own, so the
+  // position and any edit of Sortiment stay untouched.
+  void PrecPolCalcFields(TDbfTable& table);
   // Progress of tag builds: -1/1 shows the window with its total, 1 and 11
   // move the gauge.
   void Sor0000Status(int code, int value, int total);
@@ -106,6 +111,8 @@ class TData {
   // Locates `name` in USR_LNA of the open users table.
   bool FindUser(const std::string& name);
   void TakeUser();
+  // The store-card file Sortiment stands on, opened for the lookup.
+  TDbfTable lookupCards_;
   std::vector<std::pair<std::string, TDbfTable*>> tables_;
 };
 

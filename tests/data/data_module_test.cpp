@@ -176,4 +176,42 @@ TEST_F(DataModuleTest, SignOnByATwelveLetterNameFindsItsTenLetterPrefix) {
   EXPECT_TRUE(data.Uzivatele.Active());  // stays open after a sign-on by name
 }
 
+TEST_F(DataModuleTest, RepricingItemsLookUpTheNameOfTheirStoreCard) {
+  TData data(ui_, ExeDir());
+  std::string store = dir_.Path() + "/stores/PROD1/";
+  data.Sortiment.SetDatabaseName(store);
+  data.Sortiment.SetTableName("Sor0001");
+  data.Sortiment.IndexFiles = {"Sor0001"};
+  data.Sortiment.SetIndexName("KAV");
+  data.Sortiment.Open();
+  data.Sortiment.Last();
+  const std::string kav = data.Sortiment.FieldByName("SOR_KAV").AsString();
+  const std::string name = data.Sortiment.FieldByName("SOR_NAC").AsString();
+  data.Sortiment.First();
+  data.Sortiment.Edit();  // an edit in progress stays untouched by the lookup
+  data.Sortiment.FieldByName("SOR_NAC").SetAsString("rozepsáno");
+  const long editing = data.Sortiment.RecNo();
+
+  data.PrecPol.SetDatabaseName(store);
+  data.PrecPol.SetTableName("PRP0001");
+  data.PrecPol.Open();
+  data.PrecPol.Append();
+  data.PrecPol.FieldByName("PRP_KAV").SetAsString(kav);
+  data.PrecPol.Post();
+  EXPECT_EQ(data.PrecPol.FieldByName("PRP_NAC").AsString(), name);
+  EXPECT_EQ(data.Sortiment.State(), TDataSetState::Edit);
+  EXPECT_EQ(data.Sortiment.RecNo(), editing);
+  EXPECT_EQ(data.Sortiment.FieldByName("SOR_NAC").AsString(), "rozepsáno");
+
+  data.Sortiment.Cancel();
+  data.Sortiment.Close();
+  data.PrecPol.First();
+  EXPECT_TRUE(data.PrecPol.FieldByName("PRP_NAC").IsNull());  // the store cards are closed
+  TDbfTable alone;  // nothing of the lookup keeps the store's file open
+  alone.SetDatabaseName(store);
+  alone.SetTableName("Sor0001");
+  alone.Exclusive = true;
+  EXPECT_NO_THROW(alone.Open());
+}
+
 }  // namespace
