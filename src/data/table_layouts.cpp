@@ -4,17 +4,9 @@
 
 namespace {
 
-FieldDecl Str(const std::string& name, int width, const std::string& label = {}) {
-  FieldDecl f;
-  f.name = name;
-  f.kind = FieldKind::String;
-  f.width = width;
-  f.label = label;
-  return f;
-}
-
-FieldDecl Num(const std::string& name, FieldKind kind, int width, int decimals, const std::string& label = {},
-              const std::string& display = {}) {
+// One declared field; the helpers below name the usual kinds and sizes.
+FieldDecl Field(const std::string& name, FieldKind kind, int width, int decimals, const std::string& label,
+                const std::string& display) {
   FieldDecl f;
   f.name = name;
   f.kind = kind;
@@ -25,6 +17,13 @@ FieldDecl Num(const std::string& name, FieldKind kind, int width, int decimals, 
   return f;
 }
 
+FieldDecl Str(const std::string& name, int width, const std::string& label = {}) {
+  return Field(name, FieldKind::String, width, 0, label, {});
+}
+FieldDecl Num(const std::string& name, FieldKind kind, int width, int decimals, const std::string& label = {},
+              const std::string& display = {}) {
+  return Field(name, kind, width, decimals, label, display);
+}
 // Prices and values: N 12.2.
 FieldDecl Price(const std::string& name, const std::string& label = {}, const std::string& display = {}) {
   return Num(name, FieldKind::Float, 12, 2, label, display);
@@ -36,22 +35,10 @@ FieldDecl Small(const std::string& name, const std::string& label = {}) {
   return Num(name, FieldKind::Smallint, 4, 0, label);
 }
 FieldDecl Bool(const std::string& name, const std::string& label = {}, const std::string& display = {}) {
-  FieldDecl f;
-  f.name = name;
-  f.kind = FieldKind::Boolean;
-  f.width = 1;
-  f.label = label;
-  f.displayFormat = display;
-  return f;
+  return Field(name, FieldKind::Boolean, 1, 0, label, display);
 }
 FieldDecl DateField(const std::string& name, const std::string& label = {}, const std::string& display = {}) {
-  FieldDecl f;
-  f.name = name;
-  f.kind = FieldKind::Date;
-  f.width = 8;
-  f.label = label;
-  f.displayFormat = display;
-  return f;
+  return Field(name, FieldKind::Date, 8, 0, label, display);
 }
 FieldDecl Calculated(const std::string& name, const std::string& label) {
   FieldDecl f = Num(name, FieldKind::Float, 0, 0, label);
