@@ -5,24 +5,19 @@
 #include <cctype>
 #include <cmath>
 
+#include "xbase/ascii.h"
 #include "xbase/dbf_file.h"
 #include "xbase/errors.h"
 #include "xbase/field_codec.h"
 
 namespace {
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
 bool IsNumericType(char t) { return t == 'N' || t == 'F'; }
 }  // namespace
 
 const XbField* XbDbfFile::FindField(std::string_view name) const {
   name = codec::TrimRight(name);
   for (const XbField& f : fields_)
-    if (SameName(f.name, name)) return &f;
+    if (EqualNoCase(f.name, name)) return &f;
   return nullptr;
 }
 

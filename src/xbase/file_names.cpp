@@ -1,5 +1,6 @@
 #include "xbase/file_names.h"
 
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,8 @@
 #include <cctype>
 #include <filesystem>
 #include <vector>
+
+#include "xbase/ascii.h"
 
 namespace {
 
@@ -18,14 +21,6 @@ std::map<char, std::string>& Drives() {
 bool Exists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 // The entry of `dir` whose name equals `name` but for case, or "".
@@ -107,9 +102,7 @@ std::string TableBaseName(std::string_view path) {
   std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
   size_t dot = name.find_last_of('.');
   if (dot != std::string_view::npos) name = name.substr(0, dot);
-  std::string out(name);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
+  return AsciiUpper(name);
 }
 
 bool HasExtension(std::string_view path) {

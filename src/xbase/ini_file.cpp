@@ -4,11 +4,9 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "xbase/ascii.h"
+
 namespace {
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 std::string Trim(const std::string& s) {
   size_t b = 0, e = s.size();
   while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
@@ -27,7 +25,7 @@ IniFile::IniFile(const std::string& path) {
     if (t.empty() || t[0] == ';') continue;
     if (t[0] == '[') {
       size_t end = t.find(']');
-      section = Upper(Trim(t.substr(1, end == std::string::npos ? std::string::npos : end - 1)));
+      section = AsciiUpper(Trim(t.substr(1, end == std::string::npos ? std::string::npos : end - 1)));
       sections_[section];
       continue;
     }
@@ -38,11 +36,11 @@ IniFile::IniFile(const std::string& path) {
 }
 
 std::optional<std::string> IniFile::Value(const std::string& section, const std::string& key) const {
-  auto it = sections_.find(Upper(section));
+  auto it = sections_.find(AsciiUpper(section));
   if (it == sections_.end()) return std::nullopt;
-  std::string k = Upper(key);
+  std::string k = AsciiUpper(key);
   for (const auto& [name, value] : it->second)
-    if (Upper(name) == k) return value;
+    if (AsciiUpper(name) == k) return value;
   return std::nullopt;
 }
 
@@ -60,6 +58,6 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::Section(const std::string& section) const {
-  auto it = sections_.find(Upper(section));
+  auto it = sections_.find(AsciiUpper(section));
   return it == sections_.end() ? std::vector<std::pair<std::string, std::string>>{} : it->second;
 }

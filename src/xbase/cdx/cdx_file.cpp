@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "xbase/ascii.h"
 #include "xbase/cdx/cdx_messages.h"
 #include "xbase/cdx/tag_cursor.h"
 #include "xbase/dbf_file.h"
@@ -23,9 +24,7 @@ namespace {
 std::string UpperName(std::string_view name) {
   size_t b = name.find_first_not_of(' ');
   size_t e = name.find_last_not_of(' ');
-  std::string out(b == std::string_view::npos ? std::string_view() : name.substr(b, e - b + 1));
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
+  return AsciiUpper(b == std::string_view::npos ? std::string_view() : name.substr(b, e - b + 1));
 }
 
 std::string Lower(std::string s) {

@@ -5,7 +5,6 @@ namespace msg {
 inline constexpr const char* kIndexCorrupted = "Index file %s is corrupted";
 inline constexpr const char* kCannotFindTag = "Cannot find index tag %s";
 inline constexpr const char* kSortKeyLength = "Sort key length must be 1-%d bytes, is %d";
-inline constexpr const char* kCannotLock = "Can not Lock file %s";
 // A record write that would have to change a tag this engine cannot keep
 // current: tag, index file, reason.
 inline constexpr const char* kTagNotMaintainable = "Index tag %s of file %s cannot be updated: %s";

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "xbase/ascii.h"
 #include "xbase/cdx/cdx_messages.h"
 #include "xbase/errors.h"
 #include "xbase/file_names.h"
@@ -12,10 +13,7 @@ namespace {
 bool SameFileName(const std::string& a, const std::string& b) {
   std::string x = std::filesystem::path(a).filename().string();
   std::string y = std::filesystem::path(b).filename().string();
-  if (x.size() != y.size()) return false;
-  for (size_t i = 0; i < x.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(x[i])) != std::toupper(static_cast<unsigned char>(y[i]))) return false;
-  return true;
+  return EqualNoCase(x, y);
 }
 
 }  // namespace

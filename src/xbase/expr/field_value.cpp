@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "xbase/ascii.h"
 #include "xbase/expr/expr_errors.h"
 #include "xbase/expr/lexer.h"
 #include "xbase/expr/short_date.h"
@@ -94,6 +95,6 @@ const XbField* FindExpressionField(const XbDbfFile& table, std::string_view name
   size_t dot = name.find('.'), arrow = name.find("->");
   if (dot == std::string_view::npos && arrow == std::string_view::npos) return table.FindField(name);
   size_t split = std::min(dot, arrow);
-  if (UpperName(name.substr(0, split)) != table.TableName()) return nullptr;
+  if (AsciiUpper(name.substr(0, split)) != table.TableName()) return nullptr;
   return table.FindField(name.substr(split + (split == arrow ? 2 : 1)));
 }

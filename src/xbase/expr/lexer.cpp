@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "xbase/ascii.h"
 #include "xbase/expr/expr_errors.h"
 
 namespace {
@@ -10,12 +11,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsNameChar(char c) { return IsNameStart(c) || IsDigit(c); }
 }  // namespace
-
-std::string UpperName(std::string_view name) {
-  std::string out(name);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 char LiteralCloser(char c) {
   switch (c) {
@@ -33,7 +28,7 @@ bool WordOperator(std::string_view word, XbOp& op) {
       {"NE", XbOp::NotEqual}, {"GT", XbOp::Greater}, {"LT", XbOp::Less}, {"GE", XbOp::GreaterEqual},
       {"LE", XbOp::LessEqual},
   };
-  std::string upper = UpperName(word);
+  std::string upper = AsciiUpper(word);
   for (const auto& w : kWords)
     if (upper == w.word) {
       op = w.op;
@@ -107,7 +102,7 @@ XbToken XbLexer::ReadDotted(size_t at) const {
   size_t i = at + 1;
   while (i < end_ && std::isalpha(static_cast<unsigned char>(text_[i]))) ++i;
   if (i >= end_ || text_[i] != '.') ThrowExpr(expr_msg::kMissingPeriod);
-  std::string word = UpperName(text_.substr(at + 1, i - at - 1));
+  std::string word = AsciiUpper(text_.substr(at + 1, i - at - 1));
   XbToken t;
   t.begin = at;
   t.end = i + 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numbers>
 
+#include "xbase/ascii.h"
 #include "xbase/dbf_file.h"
 #include "xbase/expr/expr_errors.h"
 #include "xbase/expr/field_value.h"
@@ -130,7 +131,7 @@ class Parser {
   }
 
   XbExpNodePtr ParseName(const XbToken& t) {
-    std::string name = UpperName(t.text);
+    std::string name = AsciiUpper(t.text);
     size_t after = text_.find_first_not_of(" \t\r\n", t.end);
     if (after != std::string_view::npos && text_[after] == '(') return ParseCall(name, after);
     if (XbExpNodePtr constant = Constant(name)) return constant;
@@ -140,7 +141,7 @@ class Parser {
       field = FindExpressionField(table_, name);
     }
     if (!field) ThrowExpr(expr_msg::kNoFunction, {name});
-    std::string fieldName = UpperName(field->name);
+    std::string fieldName = AsciiUpper(field->name);
     if (std::find(fields_.begin(), fields_.end(), fieldName) == fields_.end()) fields_.push_back(fieldName);
     return std::make_unique<XbExpFieldvar>(*field);
   }
@@ -168,7 +169,7 @@ class Parser {
     }
     size_t length = lexer_.NameLength(at);
     if (length == 0) return name;
-    std::string joined = name + "." + UpperName(text_.substr(at, length));
+    std::string joined = name + "." + AsciiUpper(text_.substr(at, length));
     if (!arrow && lexer_.CharAt(at + length) == '.' && !FindExpressionField(table_, joined)) return name;
     lexer_.MoveTo(at + length);
     return joined;

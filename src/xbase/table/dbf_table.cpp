@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <map>
 
+#include "xbase/ascii.h"
 #include "xbase/cdx/expression_key_source.h"
+#include "xbase/cdx/cdx_messages.h"
 #include "xbase/errors.h"
 #include "xbase/field_codec.h"
 #include "xbase/file_names.h"
@@ -23,10 +25,6 @@ const char* const kEmpty = "Cannot perform this operation on an empty dataset";
 
 [[noreturn]] void DbError(const std::string& message) { throw EDatabaseError(message); }
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // The alias list: upper-case name -> (name, directory).
 std::map<std::string, std::pair<std::string, std::string>>& Aliases() {
@@ -34,7 +32,7 @@ std::map<std::string, std::pair<std::string, std::string>>& Aliases() {
   return aliases;
 }
 
-bool IsDefaultDirectory(const std::string& name) { return Upper(name) == "DEFAULT DIRECTORY"; }
+bool IsDefaultDirectory(const std::string& name) { return AsciiUpper(name) == "DEFAULT DIRECTORY"; }
 
 bool FileExists(const std::string& path) {
   struct stat st;
@@ -78,7 +76,7 @@ TDbfTable::~TDbfTable() {
 
 void TDbfTable::LoadAliases(const std::string& configFile) {
   IniFile ini(configFile);
-  for (const auto& [name, dir] : ini.Section("Alias")) Aliases()[Upper(name)] = {name, dir};
+  for (const auto& [name, dir] : ini.Section("Alias")) Aliases()[AsciiUpper(name)] = {name, dir};
 }
 
 void TDbfTable::ClearAliases() { Aliases().clear(); }
@@ -91,7 +89,7 @@ void TDbfTable::SetDatabaseName(const std::string& name) {
   std::string value = name;
   if (!IsDefaultDirectory(value)) {
     if (!value.empty() && value.back() == '\\') value.pop_back();
-    if (Aliases().find(Upper(value)) == Aliases().end()) Aliases()[Upper(value)] = {value, value};
+    if (Aliases().find(AsciiUpper(value)) == Aliases().end()) Aliases()[AsciiUpper(value)] = {value, value};
   }
   databaseName_ = value;
 }
@@ -147,7 +145,7 @@ std::string TDbfTable::ResolvedDirectory() const {
   if (IsDefaultDirectory(databaseName_)) {
     dir = ProgramDirectory();
   } else {
-    auto it = Aliases().find(Upper(databaseName_));
+    auto it = Aliases().find(AsciiUpper(databaseName_));
     dir = it != Aliases().end() ? it->second.second : databaseName_;
   }
   dir = NativePath(dir);
@@ -186,17 +184,14 @@ void TDbfTable::Open() {
     BindFields();
     // The index files given, then the tag named (natural order without any).
     for (const std::string& entry : IndexFiles) {
-      std::string name = NativePath(entry);
-      if (!HasExtension(name)) name += ".cdx";
-      if (name.find('/') == std::string::npos) name = ResolvedDirectory() + name;
-      name = ResolveFileName(name);
+      std::string name = indexes_->ResolveName(entry);
       if (!FileExists(name)) DbError(FormatMessage("Cannot find file %s", {name}));
       indexes_->Open(name);
     }
     file_->SetIndexOpen(!indexes_->Files().empty());
     if (!IndexFiles.empty() && !codec::Trim(indexName_).empty()) {
       XbCDXTag* tag = indexes_->FindTag(codec::Trim(indexName_));
-      if (!tag) ThrowDbf("Cannot find index tag %s", {indexName_});
+      if (!tag) ThrowDbf(msg::kCannotFindTag, {indexName_});
       UseTag(tag);
     }
   } catch (...) {
@@ -293,9 +288,9 @@ TField& TDbfTable::AddField(const std::string& name, TFieldType type, int size, 
 }
 
 TField* TDbfTable::FindField(const std::string& name) const {
-  std::string wanted = Upper(name);
+  std::string wanted = AsciiUpper(name);
   for (const auto& f : fields_)
-    if (Upper(f->FieldName()) == wanted) return f.get();
+    if (AsciiUpper(f->FieldName()) == wanted) return f.get();
   return nullptr;
 }
 

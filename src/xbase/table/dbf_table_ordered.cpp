@@ -4,12 +4,14 @@
 #include <cctype>
 #include <cstdio>
 
+#include "xbase/ascii.h"
 #include "xbase/cdx/collation.h"
 #include "xbase/cdx/expression_key_source.h"
 #include "xbase/cdx/key_encoding.h"
 #include "xbase/codepage.h"
 #include "xbase/expr/expression.h"
 #include "xbase/tag_order.h"
+#include "xbase/cdx/cdx_messages.h"
 #include "xbase/errors.h"
 #include "xbase/field_codec.h"
 #include "xbase/table/dbf_table.h"
@@ -43,10 +45,6 @@ std::vector<std::string> SplitNames(const std::string& names) {
   return out;
 }
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // The encoded key an expression gives on a record image.
 std::string KeyFromExpression(const XbExpression& expr, const char* record) {
@@ -106,7 +104,7 @@ void TDbfTable::CreateIndexTag(const std::string& file, const std::string& tag, 
     UseTag(nullptr);
     indexes_->CloseAll();
     file_->SetIndexOpen(false);
-    if (codec::Trim(tag).empty()) ThrowDbf("Cannot find index tag %s", {tag});
+    if (codec::Trim(tag).empty()) ThrowDbf(msg::kCannotFindTag, {tag});
     XbCDXFile& index = indexes_->OpenOrCreate(file);
     XbBuildProgress progress;
     if (OnStatus) progress = [this](int s1, long s2, long s3) { OnStatus(s1, static_cast<int>(s2), static_cast<int>(s3)); };
@@ -125,10 +123,10 @@ void TDbfTable::SelectTag(const std::string& tag) {
   indexName_ = tag;
   CheckBrowseMode();
   XbCDXTag* found = nullptr;
-  std::string name = Upper(std::string(codec::Trim(tag)));
+  std::string name = AsciiUpper(std::string(codec::Trim(tag)));
   if (!name.empty()) {
     found = indexes_->FindTag(name);
-    if (!found) ThrowDbf("Cannot find index tag %s", {tag});
+    if (!found) ThrowDbf(msg::kCannotFindTag, {tag});
   }
   if (tag_) tag_->ClearRange();
   UseTag(found);
@@ -259,7 +257,7 @@ void TDbfTable::RefreshTable() {
 
 XbCDXTag* TDbfTable::TagForFields(const std::string& fieldNames) {
   std::string wanted;
-  for (const std::string& name : SplitNames(fieldNames)) wanted += Upper(name) + ";";
+  for (const std::string& name : SplitNames(fieldNames)) wanted += AsciiUpper(name) + ";";
   auto matches = [&](XbCDXTag* tag) {
     if (!tag || tag->HasFilter()) return false;
     std::string list = XbExpression::Parse(tag->KeyExpression(), *file_)->FieldList();
