@@ -9,6 +9,7 @@
 
 #include "data/table_layouts.h"
 #include "dbf_writer.h"
+#include "demo_data.h"
 #include "xbase/codepage.h"
 #include "xbase/dbf_file.h"
 
@@ -22,11 +23,8 @@ inline std::string OemText(const std::string& utf8) { return Codepage::Instance(
 inline std::string WriteLayoutTable(const std::string& object, const std::string& dir, long count,
                                     const std::function<void(XbDbfFile&, long n)>& fill = {}) {
   const TableLayout& layout = TableLayoutOf(object);
-  std::vector<FieldSpec> specs;
-  for (const FieldDecl& f : layout.fields)
-    if (f.Stored()) specs.push_back({f.name, f.TypeLetter(), f.width, f.decimals});
   std::string path = dir + "/" + layout.file;
-  CreateTable(path, specs);
+  CreateLayoutTable(path, layout);
   XbDbfFile file;
   XbDbfFile::Options o;
   o.shared = false;

@@ -73,10 +73,7 @@ std::string Pad(int value, int width) {
 class DemoTable {
  public:
   DemoTable(const fs::path& file, const TableLayout& layout) : layout_(layout) {
-    std::vector<FieldSpec> specs;
-    for (const FieldDecl& f : layout.fields)
-      if (f.Stored()) specs.push_back({f.name, f.TypeLetter(), f.width, f.decimals});
-    CreateTable(file.string(), specs);
+    CreateLayoutTable(file.string(), layout);
     XbDbfFile::Options o;
     o.shared = false;
     table_.Open(file.string(), o);
@@ -280,6 +277,13 @@ void WriteImportSet(const fs::path& dir, const std::vector<Card>& cards, std::mt
 }
 
 }  // namespace
+
+void CreateLayoutTable(const std::string& path, const TableLayout& layout) {
+  std::vector<FieldSpec> specs;
+  for (const FieldDecl& f : layout.fields)
+    if (f.Stored()) specs.push_back({f.name, f.TypeLetter(), f.width, f.decimals});
+  CreateTable(path, specs);
+}
 
 std::string DemoLoginName() {
   std::string name;

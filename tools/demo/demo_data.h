@@ -15,5 +15,11 @@ struct DemoSize {
 // records. Existing files there are replaced.
 void WriteDemoData(const std::string& dir, const DemoSize& size = {});
 
+struct TableLayout;
+
+// Writes the empty table file `path` with the stored fields of a layout, in
+// the widths of the demo files.
+void CreateLayoutTable(const std::string& path, const TableLayout& layout);
+
 // The sign-on name of the operating-system user, as the program derives it.
 std::string DemoLoginName();

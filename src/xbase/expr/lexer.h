@@ -53,7 +53,6 @@ class XbLexer {
 // on literal" for a literal without its closing delimiter.
 size_t FindClosingParenthesis(std::string_view text, size_t open, size_t end);
 
-
 // The closing delimiter of a literal opened by `c`, or '\0'.
 char LiteralCloser(char c);
 
