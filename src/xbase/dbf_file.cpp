@@ -151,15 +151,16 @@ void XbDbfFile::UpdateWindow(long recno, const char* record) {
   std::memcpy(window_.data() + static_cast<size_t>(recno - windowFirst_) * len, record, len);
 }
 
-void XbDbfFile::ReadRecord(long recno) {
+void XbDbfFile::ReadRecord(long recno, bool fromFile) {
   size_t len = header_.RecordLength();
-  if (readAhead_) {
+  if (readAhead_ && !fromFile) {
     if (recno < windowFirst_ || recno >= windowFirst_ + windowCount_) FillWindow(recno);
     if (recno < windowFirst_ || recno >= windowFirst_ + windowCount_) ThrowDbf(msg::kReadError, {file_.Name()});
     std::memcpy(buffer_.data(), window_.data() + static_cast<size_t>(recno - windowFirst_) * len, len);
   } else if (file_.ReadAt(RecordOffset(recno), buffer_.data(), len) < len) {
     ThrowDbf(msg::kReadError, {file_.Name()});
   }
+  if (fromFile) UpdateWindow(recno, buffer_.data());
   recno_ = recno;
   eof_ = bof_ = false;
   std::memcpy(before_.data(), buffer_.data(), len);
@@ -176,6 +177,12 @@ void XbDbfFile::GoTo(long recno) {
     return;
   }
   ReadRecord(recno);
+}
+
+void XbDbfFile::ReadFromFile(long recno) {
+  if (recno > count_) RefreshHeader();
+  if (recno > count_ || recno <= 0) RecordNotInTable(recno);
+  ReadRecord(recno, true);
 }
 
 void XbDbfFile::GoTo(Move move) {

@@ -87,6 +87,9 @@ class XbDbfFile {
   // Positioning: fills the working buffer. "Record number %d is not in table %s".
   void GoTo(long recno);
   void GoTo(Move move);
+  // Reads an existing record from the file itself, never from the read-ahead
+  // window (whose copy it renews): what an edit starts from under its lock.
+  void ReadFromFile(long recno);
 
   // Record buffers (record-length bytes each).
   char* Buffer() { return buffer_.data(); }
@@ -161,7 +164,7 @@ class XbDbfFile {
   void WriteRecord();
   void AppendRecord();
   void AfterWrite();
-  void ReadRecord(long recno);
+  void ReadRecord(long recno, bool fromFile = false);
   void FillWindow(long recno);
   void UpdateWindow(long recno, const char* record);
   void MarkChanged(const XbField& f);

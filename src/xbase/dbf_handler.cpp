@@ -88,6 +88,12 @@ bool XbDbfHandler::GoToRecord(long recno) {
   return order_->Place(recno, file_.Buffer());
 }
 
+bool XbDbfHandler::ReloadRecord(long recno) {
+  file_.ReadFromFile(recno);
+  eof_ = bof_ = false;
+  return order_->Place(recno, file_.Buffer());
+}
+
 bool XbDbfHandler::Reread() {
   long recno = file_.RecNo();
   if (recno <= 0) return false;

@@ -37,6 +37,9 @@ class XbDbfHandler {
   // Re-reads the current record from the file and places the order on it;
   // false when the order has no entry for it any more.
   bool Reread();
+  // Reads an existing record from the file itself (past the read-ahead
+  // window) and places the order on it, as GoToRecord does.
+  bool ReloadRecord(long recno);
 
   bool Eof() const { return eof_; }
   bool Bof() const { return bof_; }

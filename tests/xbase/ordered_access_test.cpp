@@ -281,4 +281,61 @@ TEST_F(OrderedTest, TwoProcessesAppendingKeepEveryRecordAndKey) {
   for (const XbTagReport& r : CheckIndexFile(*file)) EXPECT_TRUE(r.Sound()) << r.tag;
 }
 
+
+// Two programs adding to the same records at once: an edit reads the record
+// under its record lock, so no increment of the other process is written over.
+TEST_F(OrderedTest, TwoProcessesIncrementingTheSameRecordsLoseNothing) {
+  constexpr int kEach = 5000;
+  const char* keys[] = {"00012301", "000123000", "000200000"};
+  auto increment = [&]() {
+    TDbfTable t;
+    OpenWith(t, "KAV");
+    for (int i = 0; i < kEach; ++i) {
+      if (!t.SeekKey(keys[i % 3])) throw std::runtime_error("key not found");
+      for (;;) {
+        try {
+          t.Edit();
+          break;
+        } catch (const EDatabaseError&) {  // the other process holds the record: try again
+        }
+      }
+      TField& f = t.FieldByName("SKL_SNC");
+      f.SetAsFloat(f.AsFloat() + 1);
+      t.Post();
+    }
+  };
+  double before = 0;
+  {
+    TDbfTable t;
+    OpenWith(t, "KAV");
+    for (const char* k : keys) {
+      ASSERT_TRUE(t.SeekKey(k));
+      before += t.FieldByName("SKL_SNC").AsFloat();
+    }
+  }
+  pid_t child = ::fork();
+  if (child == 0) {
+    int code = 0;
+    try {
+      increment();
+    } catch (...) {
+      code = 1;
+    }
+    ::_exit(code);
+  }
+  increment();
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  TDbfTable t;
+  OpenWith(t, "KAV");
+  double after = 0;
+  for (const char* k : keys) {
+    ASSERT_TRUE(t.SeekKey(k));
+    after += t.FieldByName("SKL_SNC").AsFloat();
+  }
+  EXPECT_EQ(after - before, 2 * kEach);
+}
+
 }  // namespace

@@ -525,12 +525,21 @@ void TDbfTable::Edit() {
     return;
   }
   Fire(BeforeEdit);
-  // The edit starts from what the file holds now.
-  handler_->GoToRecord(shown_);
+  // The record lock comes first and the record is read from the file under
+  // it, so the edit starts from what the file holds and no other program
+  // can write the record between that read and our post. A lock this table
+  // object holds already (LockRecordWithRetry) nests.
   if (!file_->LockRecord(shown_)) {
+    handler_->GoToRecord(shown_);  // shows the record as the other program left it
     ComputeCalculatedFields();
     NotifyRecord(nullptr);
     DbError("Record is locked by another user");
+  }
+  try {
+    handler_->ReloadRecord(shown_);
+  } catch (...) {
+    file_->UnlockRecord();
+    throw;
   }
   ComputeCalculatedFields();
   modified_ = false;
