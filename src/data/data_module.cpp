@@ -1,14 +1,8 @@
 #include "data/data_module.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
-#include <thread>
 
 #include "data/table_layouts.h"
 #include "data/text_functions.h"
@@ -16,6 +10,7 @@
 #include "xbase/errors.h"
 #include "xbase/file_names.h"
 #include "xbase/ini_file.h"
+#include "xbase/platform.h"
 
 namespace {
 
@@ -32,10 +27,7 @@ TFieldType TypeOf(FieldKind kind) {
 }
 
 // Names are matched without regard to letter case; DOS paths are mapped.
-bool Exists(const std::string& path) {
-  struct stat st;
-  return ::stat(ResolveFileName(path).c_str(), &st) == 0;
-}
+bool Exists(const std::string& path) { return Platform().Exists(ResolveFileName(path)); }
 
 }  // namespace
 
@@ -242,7 +234,7 @@ bool TData::LockRecordWithRetry(TDbfTable& table) {
       if (locked) break;
       // A shop program holds such locks for a moment: give it that moment.
       if (attempt < 10 && lockRetryPauseMs > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(lockRetryPauseMs));
+        Platform().Pause(lockRetryPauseMs);
     }
   } catch (const Exception&) {
     locked = false;
@@ -303,9 +295,7 @@ void TData::Sor0000Status(int code, int value, int total) {
 }
 
 std::string TData::CurrentUserName() {
-  if (passwd* pw = ::getpwuid(::geteuid())) return pw->pw_name;
-  if (const char* user = std::getenv("USER")) return user;
-  return {};
+  return Platform().UserName();
 }
 
 TableStateSaver::TableStateSaver(std::vector<TDbfTable*> tables) {

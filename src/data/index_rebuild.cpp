@@ -1,13 +1,12 @@
 // The index rebuild of the master tables: the only place where the program
 // builds index tags and the only place where it opens tables exclusively.
 
-#include <filesystem>
-#include <system_error>
 
 #include "data/data_module.h"
 #include "data/table_layouts.h"
 #include "xbase/errors.h"
 #include "xbase/file_names.h"
+#include "xbase/platform.h"
 
 // One table of the rebuild. Its index file and tags (name, key expression,
 // unique or not) are those of its layout; every tag is built ascending,
@@ -26,9 +25,7 @@ namespace {
 // Deletes the file (whatever the case of its name); a missing file is no
 // error, a file that stays is.
 void DeleteFile(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::remove(ResolveFileName(path), ec);
-  if (ec) throw EDbfError(FormatMessage("Could not delete file %s", {path}));
+  if (!Platform().RemoveFile(ResolveFileName(path))) throw EDbfError(FormatMessage("Could not delete file %s", {path}));
 }
 
 }  // namespace

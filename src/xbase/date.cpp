@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "xbase/platform.h"
+
 namespace {
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 int DaysInMonth(int y, int m) {
@@ -58,8 +60,6 @@ std::optional<XbDate> XbDate::FromDtos(std::string_view text) {
 }
 
 XbDate XbDate::Today() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  std::tm local = LocalTime(Platform().Now()).tm;
   return XbDate{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }

@@ -1,13 +1,12 @@
 #include "xbase/dbf_file.h"
 
-#include <sys/time.h>
-
 #include <algorithm>
 #include <cstring>
 #include <ctime>
 
 #include "xbase/errors.h"
 #include "xbase/file_names.h"
+#include "xbase/platform.h"
 
 XbDbfFile::~XbDbfFile() {
   try {
@@ -106,10 +105,8 @@ void XbDbfFile::RefreshHeader() {
 
 void XbDbfFile::WriteHeader() {
   if (!file_.Writable() || !headerDirty_) return;
-  timeval tv;
-  ::gettimeofday(&tv, nullptr);
-  std::tm now{};
-  localtime_r(&tv.tv_sec, &now);
+  XbLocalTime clock = LocalTime(Platform().Now());
+  const std::tm& now = clock.tm;
   // The year is stored as years since 1900, as every dBase reader expects.
   header_.image[1] = static_cast<uint8_t>(now.tm_year);
   header_.image[2] = static_cast<uint8_t>(now.tm_mon + 1);
@@ -117,7 +114,7 @@ void XbDbfFile::WriteHeader() {
   header_.Put32(4, static_cast<uint32_t>(count_));
   header_.image[15] = 0;
   uint32_t stamp = ((static_cast<uint32_t>(now.tm_hour) * 64 + now.tm_min) * 64 + now.tm_sec) * 1024 +
-                   static_cast<uint32_t>(tv.tv_usec / 1000);
+                   static_cast<uint32_t>(clock.millis);
   header_.Put32(16, stamp);
   header_.Put32(20, options_.userId);
   header_.image[28] = tableFlags_;

@@ -8,6 +8,38 @@
 #include <cerrno>
 
 #include "xbase/errors.h"
+#include "xbase/platform.h"
+
+// Share modes and the file system.
+//
+// Linux implements flock() locally as a whole-file lock that only other
+// flock() calls see. On a network file system it is something else:
+// - NFS (since Linux 2.6.12): flock() is emulated as a byte-range lock over
+//   the whole file (fcntl-style, sent to the server). A shared flock() held
+//   by us then conflicts with every exclusive byte-range record lock another
+//   client takes.
+// - SMB/CIFS (since Linux 5.5): flock() is sent as an SMB byte-range lock over
+//   the whole file, and SMB locks are mandatory: while we hold it, another
+//   client's record locks fail and so does every write of another client to
+//   the file.
+// - FUSE: the back end is unknown (it may forward flock() to a network
+//   server), so it is treated as a network file system.
+// So a shared open on these file systems takes no flock(); the server
+// enforces the Windows programs' own share modes at open. The exclusive open
+// (the index rebuild) still takes flock(LOCK_EX): there it becomes a lock on
+// the whole file, which keeps every other user of the file out, as an
+// exclusive open should.
+namespace {
+constexpr uint64_t kNfsMagic = 0x6969;
+constexpr uint64_t kSmbMagic = 0x517B;
+constexpr uint64_t kCifsMagic = 0xFF534D42;
+constexpr uint64_t kSmb2Magic = 0xFE534D42;
+constexpr uint64_t kFuseMagic = 0x65735546;
+
+bool IsNetworkFileSystem(uint64_t type) {
+  return type == kNfsMagic || type == kSmbMagic || type == kCifsMagic || type == kSmb2Magic || type == kFuseMagic;
+}
+}  // namespace
 
 XbDiskFile::~XbDiskFile() {
   if (fd_ >= 0) ::close(fd_);
@@ -25,11 +57,13 @@ void XbDiskFile::Open(const std::string& name, bool shared, bool writable) {
     ::close(fd);
     ThrowDbf(msg::kAccessDenied, {name});
   }
-  if (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+  bool network = IsNetworkFileSystem(Platform().FileSystemType(fd));
+  if (!(shared && network) && ::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
     ::close(fd);
     ThrowDbf(msg::kAccessDenied, {name});
   }
   fd_ = fd;
+  network_ = network;
   name_ = name;
   shared_ = shared;
   writable_ = writable;

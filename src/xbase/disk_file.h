@@ -1,9 +1,12 @@
 #pragma once
 // One open operating-system file of the shared drive: positioned reads and
-// writes, size, flush. A shared open holds a shared flock() on the file and an
-// exclusive open an exclusive one, the convention by which the xBase programs
-// on this platform keep an exclusive user alone on a file; a refused flock()
-// is reported like a refused open.
+// writes, size, flush.
+//
+// Share modes. On a local file system a shared open holds a shared flock()
+// on the file and an exclusive open an exclusive one, the convention by which
+// the xBase programs on this platform keep an exclusive user alone on a file;
+// a refused flock() is reported like a refused open. On a network file system
+// (NFS, SMB/CIFS, FUSE) a shared open takes no flock(): see disk_file.cpp.
 //
 // Byte-range locks: a file holds at most one locked region, with a nesting
 // count. The locks are Linux open-file-description locks (F_OFD_SETLK):
@@ -29,6 +32,8 @@ class XbDiskFile {
   // Opens an existing file. Fails with "File %s could not be found" or
   // "Access denied to file %s".
   void Open(const std::string& name, bool shared, bool writable);
+  // True when the open file lies on a network file system (asked at open).
+  bool OnNetworkFileSystem() const { return network_; }
   // Closes the file (also given up by the destructor); "Error in Close of file %s".
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
@@ -63,6 +68,7 @@ class XbDiskFile {
   std::string name_;
   bool shared_ = true;
   bool writable_ = true;
+  bool network_ = false;
   XbLockRegion locked_;
   int lockCount_ = 0;
 };

@@ -1,15 +1,11 @@
 #include "xbase/file_names.h"
 
-
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <filesystem>
 #include <vector>
 
 #include "xbase/ascii.h"
+#include "xbase/platform.h"
 
 namespace {
 
@@ -18,24 +14,13 @@ std::map<char, std::string>& Drives() {
   return drives;
 }
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
-}
+bool Exists(const std::string& path) { return Platform().Exists(path); }
 
 // The entry of `dir` whose name equals `name` but for case, or "".
 std::string FindEntry(const std::string& dir, const std::string& name) {
-  DIR* d = ::opendir(dir.empty() ? "/" : dir.c_str());
-  if (!d) return {};
-  std::string found;
-  while (dirent* e = ::readdir(d)) {
-    if (EqualNoCase(e->d_name, name)) {
-      found = e->d_name;
-      break;
-    }
-  }
-  ::closedir(d);
-  return found;
+  for (const std::string& entry : Platform().DirectoryEntries(dir))
+    if (EqualNoCase(entry, name)) return entry;
+  return {};
 }
 
 }  // namespace
@@ -91,8 +76,8 @@ std::string ResolveCase(const std::string& path) {
 std::string ResolveFileName(std::string_view text) {
   std::string path = NativePath(text);
   if (!path.empty() && path.front() != '/') {
-    char cwd[4096];
-    if (::getcwd(cwd, sizeof cwd)) path = std::string(cwd) + "/" + path;
+    std::string cwd = Platform().CurrentDirectory();
+    if (!cwd.empty()) path = cwd + "/" + path;
   }
   return ResolveCase(std::filesystem::path(path).lexically_normal().string());
 }
@@ -112,9 +97,7 @@ bool HasExtension(std::string_view path) {
 }
 
 std::string ProgramDirectory() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  std::string path(buf, static_cast<size_t>(n));
+  std::string path = Platform().ProgramPath();
+  if (path.empty()) return "./";
   return path.substr(0, path.find_last_of('/') + 1);
 }

@@ -2,9 +2,10 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 
 #include "xbase/ascii.h"
+#include "xbase/platform.h"
 
 namespace {
 std::string Trim(const std::string& s) {
@@ -16,9 +17,10 @@ std::string Trim(const std::string& s) {
 }  // namespace
 
 IniFile::IniFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return;
+  std::optional<std::string> text = Platform().ReadWholeFile(path);
+  if (!text) return;
   loaded_ = true;
+  std::istringstream in(*text);
   std::string line, section;
   while (std::getline(in, line)) {
     std::string t = Trim(line);

@@ -1,9 +1,7 @@
 #include "xbase/lock_protocol.h"
 
-#include <chrono>
-#include <thread>
-
 #include "xbase/disk_file.h"
+#include "xbase/platform.h"
 
 XbLockRegion RecordLockRegion(TXbLockProtocol protocol, long recno, bool indexOpen, int headerLength,
                               int recordLength) {
@@ -36,7 +34,7 @@ XbLockRegion IndexLockRegion(TXbLockProtocol protocol) {
 bool LockWithRetry(XbDiskFile& file, const XbLockRegion& region, int tries, int pauseMs) {
   for (int i = 0; i < tries; ++i) {
     if (file.Lock(region)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+    Platform().Pause(pauseMs);
   }
   return false;
 }

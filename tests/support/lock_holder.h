@@ -45,6 +45,12 @@ class ChildHolder {
   ChildHolder(const ChildHolder&) = delete;
   ChildHolder& operator=(const ChildHolder&) = delete;
 
+  // True when `take` succeeds in another process right now.
+  template <typename Take>
+  static bool Succeeds(const std::string& path, Take take) {
+    return ChildHolder(path, 0, take).got_;
+  }
+
  protected:
   bool got_ = false;
 

@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include "dbf_writer.h"
+#include "support/fake_platform.h"
+#include "support/lock_holder.h"
 #include "support/temp_dir.h"
 #include "xbase/errors.h"
 
@@ -316,6 +318,34 @@ TEST_F(DbfFileTest, ExclusiveOpenKeepsOthersOut) {
   Open(other);
   XbDbfFile third;
   ExpectDbfError([&] { Open(third, false); }, "Access denied to file " + path_);
+}
+
+// On a network file system a shared open takes no whole-file lock (there it
+// would block the other clients' record locks and writes); an exclusive open
+// keeps every other user out wherever the file lies.
+TEST_F(DbfFileTest, ShareModesFollowTheFileSystem) {
+  auto otherCanFlock = [&](int operation) {
+    return ChildHolder::Succeeds(path_, [operation](int fd) { return ::flock(fd, operation | LOCK_NB) == 0; });
+  };
+  struct Case { const char* what; uint64_t type; bool network; };
+  const Case cases[] = {
+      {"ext4", 0xEF53, false}, {"tmpfs", 0x01021994, false}, {"NFS", 0x6969, true},
+      {"CIFS", 0xFF534D42, true}, {"SMB2", 0xFE534D42, true}, {"SMB", 0x517B, true}, {"FUSE", 0x65735546, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePlatform platform;
+    platform.fileSystemType = c.type;
+    {
+      XbDbfFile shared;
+      Open(shared);
+      EXPECT_EQ(shared.DiskFile().OnNetworkFileSystem(), c.network);
+      EXPECT_EQ(otherCanFlock(LOCK_EX), c.network);
+    }
+    XbDbfFile exclusive;
+    Open(exclusive, false);
+    EXPECT_FALSE(otherCanFlock(LOCK_SH));
+  }
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
 #include "xbase/cdx/cdx_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -14,6 +11,7 @@
 #include "xbase/cdx/tag_cursor.h"
 #include "xbase/dbf_file.h"
 #include "xbase/errors.h"
+#include "xbase/platform.h"
 
 using cdx::kNodeSize;
 using cdx::XbCdxNode;
@@ -47,14 +45,10 @@ std::unique_ptr<XbCDXFile> XbCDXFile::Open(const std::string& path, XbDbfFile& t
 std::unique_ptr<XbCDXFile> XbCDXFile::OpenOrCreate(const std::string& path, XbDbfFile& table,
                                                    XbKeySourceFactory factory) {
   bool shared = table.GetOptions().shared;
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
-    int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) ThrowDbf(msg::kCouldNotCreate, {path});
-    if (fd >= 0) {
-      ::close(fd);
-      shared = false;  // a file just created is used without sharing
-    }
+  if (!Platform().Exists(path)) {
+    XbPlatform::Created created = Platform().CreateNewFile(path);
+    if (created == XbPlatform::Created::Failed) ThrowDbf(msg::kCouldNotCreate, {path});
+    if (created == XbPlatform::Created::New) shared = false;  // a file just created is used without sharing
   }
   std::unique_ptr<XbCDXFile> file(new XbCDXFile(table, std::move(factory)));
   file->OpenPath(path, shared);

@@ -1,8 +1,5 @@
 #include "xbase/table/dbf_table.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -15,6 +12,7 @@
 #include "xbase/field_codec.h"
 #include "xbase/file_names.h"
 #include "xbase/ini_file.h"
+#include "xbase/platform.h"
 
 namespace {
 
@@ -34,10 +32,7 @@ std::map<std::string, std::pair<std::string, std::string>>& Aliases() {
 
 bool IsDefaultDirectory(const std::string& name) { return AsciiUpper(name) == "DEFAULT DIRECTORY"; }
 
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool FileExists(const std::string& path) { return Platform().IsRegularFile(path); }
 
 // The value type a table file's field gets.
 std::optional<TFieldType> DescribedType(const XbField& f, TXbIntFields largeAs) {
