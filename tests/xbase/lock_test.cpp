@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
+#include <optional>
 
 #include "dbf_writer.h"
+#include "support/fake_platform.h"
 #include "support/lock_holder.h"
 #include "support/temp_dir.h"
 #include "xbase/dbf_file.h"
@@ -105,18 +106,27 @@ TEST_F(LockTest, ExclusiveTableLocksWithoutTheOperatingSystem) {
   EXPECT_TRUE(Free(1000000007));
 }
 
+// The append lock is tried 100 times, 50 ms apart: a shop program holding it
+// for 1.5 s is waited for, one holding it for 5 s and more is not.
 TEST_F(LockTest, AppendWaitsForAShortAppendLockAndGivesUpOnALongOne) {
   XbDbfFile t;
   Open(t, TXbLockProtocol::ClipLock);
   {
-    LockHolder other(path_, 1000000000, 1, 1500);
-    ASSERT_TRUE(other.Locked());
+    FakePlatform platform;
+    std::optional<LockHolder> other;
+    other.emplace(path_, 1000000000, 1, -1);
+    ASSERT_TRUE(other->Locked());
+    platform.onPause = [&](int) {
+      if (platform.pausedMillis == 1500) other.reset();
+    };
     t.BlankRecord();
     EXPECT_NO_THROW(t.Append());
     EXPECT_EQ(t.RecordCount(), 21);
+    EXPECT_EQ(platform.pauses, 30);
   }
   EXPECT_TRUE(Free(1000000000));  // given up after the append
-  LockHolder other(path_, 1000000000, 1, 8000);
+  FakePlatform platform;
+  LockHolder other(path_, 1000000000, 1, -1);
   ASSERT_TRUE(other.Locked());
   long size = FileSize();
   t.BlankRecord();
@@ -128,6 +138,8 @@ TEST_F(LockTest, AppendWaitsForAShortAppendLockAndGivesUpOnALongOne) {
   }
   EXPECT_EQ(FileSize(), size);
   EXPECT_EQ(t.RecordCount(), 21);
+  EXPECT_EQ(platform.pauses, 100);
+  EXPECT_EQ(platform.pausedMillis, 5000);
 }
 
 TEST_F(LockTest, AppendWhileHoldingARecordLockFailsAtOnce) {

@@ -6,7 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "dbf_writer.h"
+#include "support/fake_platform.h"
 #include "support/lock_holder.h"
 #include "support/temp_dir.h"
 #include "xbase/cdx/cdx_checker.h"
@@ -217,16 +220,23 @@ TEST_F(OrderedTest, IndexLocksHeldByAnotherProgram) {
   TDbfTable t;
   OpenWith(t, "KAV");
   std::string cdx = dir_.File("Skl0001.cdx");
+  FakePlatform platform;
   {
-    LockHolder shop(cdx, 1000000000, 1, 1000);  // a moment: the seek waits for it
-    ASSERT_TRUE(shop.Locked());
+    std::optional<LockHolder> shop;
+    shop.emplace(cdx, 1000000000, 1, -1);  // for a moment: the seek waits for it
+    ASSERT_TRUE(shop->Locked());
+    platform.onPause = [&](int) {
+      if (platform.pausedMillis == 1000) shop.reset();
+    };
     EXPECT_TRUE(t.SeekKey("000200", false));
+    EXPECT_EQ(platform.pauses, 20);
   }
+  platform.onPause = nullptr;
   // Natural order with the index file open: the edit reads no tag, the post
   // must lock the index file before writing anything.
   t.SelectTag("");
   t.SetRecNo(1);
-  LockHolder shop(cdx, 1000000000, 1, 9000);
+  LockHolder shop(cdx, 1000000000, 1, -1);
   ASSERT_TRUE(shop.Locked());
   t.Edit();
   t.FieldByName("SKL_IND").SetAsString("999");
