@@ -40,16 +40,16 @@ LeafWidths LeafWidthsFor(int keyLength, uint64_t highestRecno) {
   LeafWidths w;
   int b = BitsFor(keyLength);
   w.dupBits = w.trailBits = b;
-  w.recnoBits = 24 - 2 * b;
+  // The counts sit in the top 2b bits of an entry and the record number
+  // fills the rest, as every reader takes them: with b = 4 a five-byte entry
+  // has 32 record-number bits. The mask never passes 32 bits.
   w.entryBytes = 3;
-  w.recnoMask = static_cast<uint32_t>((uint64_t{1} << w.recnoBits) - 1);
-  while (highestRecno > w.recnoMask && w.recnoBits < 31) {
+  for (;;) {
+    w.recnoBits = 8 * w.entryBytes - 2 * b;
+    w.recnoMask = w.recnoBits >= 32 ? 0xFFFFFFFFu : static_cast<uint32_t>((uint64_t{1} << w.recnoBits) - 1);
+    if (highestRecno <= w.recnoMask || w.recnoMask == 0xFFFFFFFFu) return w;
     ++w.entryBytes;
-    w.recnoBits += 8;
-    if (w.recnoBits > 31) w.recnoBits = 31;
-    w.recnoMask = static_cast<uint32_t>((uint64_t{1} << w.recnoBits) - 1);
   }
-  return w;
 }
 
 LeafWidths LeafWidthsFor(const KeyFormat& format, const std::vector<XbCdxEntry>& entries, uint64_t highestRecno) {
@@ -104,7 +104,7 @@ bool DecodeNode(const uint8_t* block, const KeyFormat& format, XbCdxNode& node) 
   w.dupBits = block[21];
   w.trailBits = block[22];
   w.entryBytes = block[23];
-  if (w.entryBytes < 1 || w.entryBytes > 8 || w.recnoBits > 32 || w.dupBits > 8 || w.trailBits > 8 ||
+  if (w.entryBytes < 1 || w.entryBytes > 8 || w.dupBits > 8 || w.trailBits > 8 ||
       w.recnoBits + w.dupBits + w.trailBits > 8 * w.entryBytes || count * w.entryBytes > kLeafArea)
     return false;
   node.entries.resize(count);

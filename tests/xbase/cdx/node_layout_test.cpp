@@ -19,7 +19,9 @@ TEST(NodeLayout, LeafWidthsFollowKeyLengthAndRecordCount) {
       {6, 1000, 18, 3, 3, 0x3FFFF},       {8, 1000, 16, 4, 3, 0xFFFF},
       {10, 65535, 16, 4, 3, 0xFFFF},      {10, 70000, 24, 4, 4, 0xFFFFFF},
       {30, 1000, 14, 5, 3, 0x3FFF},       {240, 255, 8, 8, 3, 0xFF},
-      {240, 256, 16, 8, 4, 0xFFFF},       {10, 0xFFFFFFFFull, 31, 4, 5, 0x7FFFFFFF},
+      {240, 256, 16, 8, 4, 0xFFFF},       {10, 0xFFFFFFFFull, 32, 4, 5, 0xFFFFFFFF},
+      {10, 0x1000000, 32, 4, 5, 0xFFFFFFFF}, {240, 0x1000000, 32, 8, 6, 0xFFFFFFFF},
+      {1, 0x40000000, 38, 1, 5, 0xFFFFFFFF},
   };
   for (const Case& c : cases) {
     LeafWidths w = LeafWidthsFor(c.keyLength, c.records);
@@ -85,6 +87,42 @@ TEST(NodeLayout, LeafAndInteriorRoundTrip) {
     EXPECT_EQ(back.entries[1].recno, 0x12345678u);
     EXPECT_EQ(back.entries[1].child, 0xA00u);
   }
+}
+
+// Five-byte entries: the record number takes 32 bits and the counts the top
+// eight, as every reader of the format takes them; a leaf written with a
+// 31-bit record number (as older files may hold) still reads.
+TEST(NodeLayout, FiveByteEntriesPutTheCountsInTheTopBits) {
+  KeyFormat f{10, XbKeyType::Character};
+  XbCdxNode leaf;
+  leaf.attribute = kLeaf | kRoot;
+  leaf.left = leaf.right = kNoNode;
+  leaf.entries = {{"ALPHA", 0x01234567, 0}, {"ALPINE", 0xFEDCBA98, 0}};
+  LeafWidths w = LeafWidthsFor(10, 0x1000000);  // a directory of a file past 16 MB
+  uint8_t block[kNodeSize];
+  EncodeLeaf(leaf, f, w, block);
+  const uint8_t header[] = {0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0x0F, 32, 4, 4, 5};
+  EXPECT_EQ(0, std::memcmp(block + 14, header, sizeof header));
+  // ALPHA: record 0x01234567, no duplicate bytes, 5 trailing blanks.
+  // ALPINE: record 0xFEDCBA98, "ALP" shared, 4 trailing blanks.
+  const uint8_t entries[] = {0x67, 0x45, 0x23, 0x01, 0x50, 0x98, 0xBA, 0xDC, 0xFE, 0x43};
+  EXPECT_EQ(0, std::memcmp(block + 24, entries, sizeof entries));
+  EXPECT_EQ(0, std::memcmp(block + kNodeSize - 8, "INEALPHA", 8));
+  XbCdxNode back;
+  ASSERT_TRUE(DecodeNode(block, f, back));
+  ASSERT_EQ(back.entries.size(), 2u);
+  EXPECT_EQ(back.entries[1].key, "ALPINE");
+  EXPECT_EQ(back.entries[1].recno, 0xFEDCBA98u);
+
+  LeafWidths old = w;
+  old.recnoBits = 31;
+  old.recnoMask = 0x7FFFFFFF;
+  leaf.entries[1].recno = 0x7EDCBA98;
+  EncodeLeaf(leaf, f, old, block);
+  ASSERT_TRUE(DecodeNode(block, f, back));
+  EXPECT_EQ(back.widths, old);
+  EXPECT_EQ(back.entries[1].key, "ALPINE");
+  EXPECT_EQ(back.entries[1].recno, 0x7EDCBA98u);
 }
 
 TEST(NodeLayout, MalformedNodesAreRejected) {

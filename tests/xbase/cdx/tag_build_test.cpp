@@ -2,6 +2,8 @@
 // and directory entry, notifications, and a new index file.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "cdx_test_util.h"
 #include "support/temp_dir.h"
 #include "test_key_source.h"
@@ -179,6 +181,44 @@ TEST_F(TagBuild, RefusesWhatItCannotBuild) {
             "Sort key length must be 1-240 bytes, is 241");
   EXPECT_EQ(DbfErrorOf([&] { cdx->CreateTag("  ", "TXT", "", false, false); }), "Cannot find index tag   ");
   EXPECT_TRUE(cdx->Tags().empty());
+}
+
+// The directory's entries widen with the index file: past 16 MB they take
+// five bytes, with the record number in 32 bits and the counts above it.
+TEST(TagBuildLarge, DirectoryOfAFilePast16MegabytesUsesFiveByteEntries) {
+  TempDir dir;
+  CreateTable(dir.File("TEXTS.DBF"), {{"TXT", 'C', 240}, {"KAV", 'C', 6}});
+  XbDbfFile dbf;
+  dbf.Open(dir.File("TEXTS.DBF"), XbDbfFile::Options{});
+  uint64_t seed = 88172645463325252ull;
+  for (int i = 0; i < 70000; ++i) {
+    std::string text(240, ' ');
+    for (char& c : text) {
+      seed ^= seed << 13, seed ^= seed >> 7, seed ^= seed << 17;
+      c = static_cast<char>('A' + seed % 26);
+    }
+    AppendRow(dbf, {{"TXT", text}});
+  }
+  auto cdx = XbCDXFile::OpenOrCreate(dir.File("TEXTS.CDX"), dbf, TestKeySources(dbf));
+  cdx->CreateTag("TXT", "TXT", "", false, false);
+  cdx->CreateTag("KAV", "KAV", "", false, false);  // the directory is written again, now past 16 MB
+  ASSERT_GT(cdx->Size(), 16u << 20);
+  // The directory header's first four bytes point at its root, a leaf.
+  std::ifstream in(dir.File("TEXTS.CDX"), std::ios::binary);
+  uint8_t head[4], leaf[512];
+  in.read(reinterpret_cast<char*>(head), 4);
+  in.seekg(cdx::Get32(head));
+  in.read(reinterpret_cast<char*>(leaf), 512);
+  ASSERT_TRUE(in);
+  EXPECT_EQ(leaf[0] & cdx::kLeaf, cdx::kLeaf);
+  EXPECT_EQ(cdx::Get32(leaf + 14), 0xFFFFFFFFu);  // record-number mask
+  EXPECT_EQ(leaf[20], 32);                         // record-number bits
+  EXPECT_EQ(leaf[21] + leaf[22], 8);               // duplicate + trailing bits
+  EXPECT_EQ(leaf[23], 5);                          // bytes per entry
+  // "KAV" then "TXT": each entry's top byte holds its trailing and duplicate counts.
+  EXPECT_EQ(leaf[24 + 4], 7 << 4 | 0);
+  EXPECT_EQ(leaf[29 + 4], 7 << 4 | 0);
+  for (const XbTagReport& r : CheckIndexFile(*cdx)) EXPECT_TRUE(r.Sound()) << r.tag;
 }
 
 }  // namespace
