@@ -22,10 +22,15 @@ struct TData::IndexedTable {
 
 namespace {
 
-// Deletes the file (whatever the case of its name); a missing file is no
-// error, a file that stays is.
-void DeleteFile(const std::string& path) {
-  if (!Platform().RemoveFile(ResolveFileName(path))) throw EDbfError(FormatMessage("Could not delete file %s", {path}));
+// Deletes the index file `path` (case-resolved) so that it is built anew; a
+// missing file is no error, a file that stays is. The new, empty file takes
+// the old one's exact name: the shops' programs know it by that name, and a
+// file created from nothing would take the table's spelling instead.
+void ClearIndexFile(const std::string& path) {
+  bool existed = Platform().Exists(path);
+  if (!Platform().RemoveFile(path)) throw EDbfError(FormatMessage("Could not delete file %s", {path}));
+  if (existed && Platform().CreateNewFile(path) == XbPlatform::Created::Failed)
+    ThrowDbf(msg::kCouldNotCreate, {path});
 }
 
 }  // namespace
@@ -54,7 +59,8 @@ void TData::RebuildIndexFile(const IndexedTable& step) {
     return;
   }
   const TableLayout& layout = TableLayoutOf(step.object);
-  const std::string indexPath = DataFile(layout.indexFile);
+  // The file found (in whatever letter case) is replaced under its own name.
+  const std::string indexPath = ResolveFileName(DataFile(layout.indexFile));
   TDbfTable& table = step.table;
   const bool wasOpen = table.Active();
   const std::string tag = table.IndexName();
@@ -71,7 +77,7 @@ void TData::RebuildIndexFile(const IndexedTable& step) {
   try {
     table.Open();
     table.CloseIndexFile(indexPath);
-    DeleteFile(indexPath);
+    ClearIndexFile(indexPath);
     ProgressWindow = ui.CreateProgressWindow();
     for (size_t i = 0; i < layout.tags.size(); ++i) {
       const TagDecl& t = layout.tags[i];

@@ -82,6 +82,23 @@ std::string ResolveFileName(std::string_view text) {
   return ResolveCase(std::filesystem::path(path).lexically_normal().string());
 }
 
+std::string NewIndexFileName(const std::string& path, const std::string& tableFile) {
+  if (Exists(path)) return path;
+  namespace fs = std::filesystem;
+  fs::path index(path), table(tableFile);
+  std::string indexStem = index.stem().string(), tableStem = table.stem().string();
+  if (!EqualNoCase(indexStem, tableStem)) return path;
+  std::string extension = index.extension().string();
+  const std::string tableExtension = table.extension().string();
+  for (size_t i = 0; i < extension.size() && i < tableExtension.size(); ++i) {
+    unsigned char model = static_cast<unsigned char>(tableExtension[i]);
+    unsigned char c = static_cast<unsigned char>(extension[i]);
+    if (std::isupper(model)) extension[i] = static_cast<char>(std::toupper(c));
+    if (std::islower(model)) extension[i] = static_cast<char>(std::tolower(c));
+  }
+  return (index.parent_path() / (tableStem + extension)).string();
+}
+
 std::string TableBaseName(std::string_view path) {
   size_t slash = path.find_last_of("/\\");
   std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);

@@ -23,6 +23,15 @@ std::string ResolveCase(const std::string& path);
 // NativePath, made absolute against the current directory, case resolved.
 std::string ResolveFileName(std::string_view text);
 
+// The name a new index file gets at `path` (already case-resolved) for the
+// table file `tableFile` (its name as on disk). An existing file keeps its
+// name. A new file of the table's own name (the base names equal but for
+// case) takes the table's base name exactly as it is on disk and the
+// extension in the letter case of the table's extension (SOR0000.DBF ->
+// SOR0000.CDX, Sor0000.dbf -> Sor0000.cdx), the name the shops' programs
+// look for; any other new name stays as given.
+std::string NewIndexFileName(const std::string& path, const std::string& tableFile);
+
 // The last component of a path without its extension, in upper case
 // ("/data/Sor0000.dbf" -> "SOR0000").
 std::string TableBaseName(std::string_view path);

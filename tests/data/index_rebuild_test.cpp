@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,7 @@
 #include "xbase/cdx/cdx_file.h"
 #include "xbase/cdx/expression_key_source.h"
 #include "xbase/errors.h"
+#include "xbase/file_names.h"
 
 namespace {
 
@@ -71,7 +73,7 @@ class IndexRebuildTest : public ::testing::Test {
   std::vector<TagFacts> TagsOf(const std::string& table, const std::string& index) {
     XbDbfFile dbf;
     dbf.Open(File(table), XbDbfFile::Options{});
-    std::unique_ptr<XbCDXFile> cdx = XbCDXFile::Open(File(index), dbf, ExpressionKeySources(dbf));
+    std::unique_ptr<XbCDXFile> cdx = XbCDXFile::Open(ResolveFileName(File(index)), dbf, ExpressionKeySources(dbf));
     std::vector<TagFacts> tags;
     for (const XbTagReport& r : CheckIndexFile(*cdx)) {
       EXPECT_TRUE(r.Sound()) << index << " " << r.tag << ": " << r.problems.front();
@@ -92,6 +94,29 @@ class IndexRebuildTest : public ::testing::Test {
   RecordingUi ui_;
   TData data_{ui_};
 };
+
+// The shops' programs open a table's own index file by the table's name: a
+// new index file takes the table file's spelling, one that is replaced keeps
+// its own, and no second spelling is left beside it.
+TEST_F(IndexRebuildTest, IndexFilesKeepTheNamesTheShopsLookFor) {
+  auto names = [&] {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(dir_.Path()))
+      if (e.path().extension() == ".CDX" || e.path().extension() == ".cdx" || e.path().extension() == ".Cdx")
+        found.push_back(e.path().filename().string());
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  data_.index();  // no index file yet: the tables' spelling
+  EXPECT_EQ(names(), (std::vector<std::string>{"CEP0000.CDX", "SKL0000.CDX", "SOR0000.CDX", "URS0000.CDX"}));
+  fs::rename(File("SOR0000.CDX"), File("Sor0000.Cdx"));  // as another program may have named it
+  data_.index();
+  EXPECT_EQ(names(), (std::vector<std::string>{"CEP0000.CDX", "SKL0000.CDX", "Sor0000.Cdx", "URS0000.CDX"}));
+  fs::rename(File("SOR0000.DBF"), File("Sor0000.dbf"));
+  fs::remove(File("Sor0000.Cdx"));
+  data_.index();
+  EXPECT_EQ(names(), (std::vector<std::string>{"CEP0000.CDX", "SKL0000.CDX", "Sor0000.cdx", "URS0000.CDX"}));
+}
 
 TEST_F(IndexRebuildTest, BuildsTheTagsOfEveryTable) {
   data_.index();
@@ -201,8 +226,8 @@ TEST_F(IndexRebuildTest, AnIndexFileThatCannotBeAttachedAgainStopsTheRebuild) {
   EXPECT_THROW(data_.index(), Exception);
 
   EXPECT_EQ(ui_.Texts(), std::vector<std::string>{"Tabulka sortimentu nelze otevřít ve výhradním režimu !"});
-  EXPECT_TRUE(fs::exists(File("Skl0000.cdx")));
-  EXPECT_FALSE(fs::exists(File("Urs0000.cdx")));
+  EXPECT_TRUE(fs::exists(File("SKL0000.CDX")));
+  EXPECT_FALSE(fs::exists(File("URS0000.CDX")));
   EXPECT_TRUE(data_.Sor0000.Active());
   EXPECT_EQ(data_.Sor0000.CurrentTagName(), "");
 }

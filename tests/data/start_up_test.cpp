@@ -77,11 +77,11 @@ TEST_F(StartUpTest, DataModuleCreate) {
       {"USR0000.dbf missing: no sign-on, the program goes on",
        [this] { fs::remove(Data() + "/USR0000.DBF"); }, std::nullopt,
        {"Data nejsou dostupná v adresáři " + data}, false, 0, "", KavOrder, false},
-      {"Sor0000.cdx missing: rebuilt, no sign-on", [this] { fs::remove(Data() + "/Sor0000.cdx"); },
+      {"Sor0000.cdx missing: rebuilt, no sign-on", [this] { fs::remove(ResolveFileName(Data() + "/Sor0000.cdx")); },
        std::nullopt, {}, false, 0, "", KavOrder, true},
       {"Sor0000.cdx damaged: rebuilt, no sign-on",
        [this] {
-         std::ofstream(Data() + "/Sor0000.cdx", std::ios::trunc) << std::string(2048, '\x5a');
+         std::ofstream(ResolveFileName(Data() + "/Sor0000.cdx"), std::ios::trunc) << std::string(2048, '\x5a');
        },
        std::nullopt, {}, false, 0, "", KavOrder, true},
   };
@@ -112,7 +112,7 @@ TEST_F(StartUpTest, DataModuleCreate) {
       EXPECT_FALSE(module.Skl0000.Active());
     }
     if (c.rebuilt) {
-      EXPECT_GT(fs::file_size(data + "/Sor0000.cdx"), 512u);
+      EXPECT_GT(fs::file_size(data + "/SOR0000.CDX"), 512u);
     }
   }
 }

@@ -17,6 +17,7 @@
 #include "xbase/cdx/expression_key_source.h"
 #include "xbase/codepage.h"
 #include "xbase/dbf_file.h"
+#include "xbase/file_names.h"
 #include "xbase/field_codec.h"
 
 namespace {
@@ -80,7 +81,7 @@ void ExpectIndex(const std::string& table, const std::string& index, const Table
   o.writable = false;
   t.Open(table, o);
   std::unique_ptr<XbCDXFile> cdx;
-  ASSERT_NO_THROW(cdx = XbCDXFile::Open(index, t, ExpressionKeySources(t)));
+  ASSERT_NO_THROW(cdx = XbCDXFile::Open(ResolveFileName(index), t, ExpressionKeySources(t)));
   EXPECT_EQ(t.TableFlags() & 0x01, 0x01) << "structural index flag";
   ASSERT_EQ(cdx->Tags().size(), layout.tags.size());
   for (const TagDecl& decl : layout.tags) {

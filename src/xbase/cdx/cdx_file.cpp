@@ -11,6 +11,7 @@
 #include "xbase/cdx/tag_cursor.h"
 #include "xbase/dbf_file.h"
 #include "xbase/errors.h"
+#include "xbase/file_names.h"
 #include "xbase/platform.h"
 
 using cdx::kNodeSize;
@@ -42,8 +43,9 @@ std::unique_ptr<XbCDXFile> XbCDXFile::Open(const std::string& path, XbDbfFile& t
   return file;
 }
 
-std::unique_ptr<XbCDXFile> XbCDXFile::OpenOrCreate(const std::string& path, XbDbfFile& table,
+std::unique_ptr<XbCDXFile> XbCDXFile::OpenOrCreate(const std::string& name, XbDbfFile& table,
                                                    XbKeySourceFactory factory) {
+  const std::string path = NewIndexFileName(name, table.FileName());
   bool shared = table.GetOptions().shared;
   if (!Platform().Exists(path)) {
     XbPlatform::Created created = Platform().CreateNewFile(path);

@@ -39,8 +39,8 @@ class XbCDXFile {
   // structural-index flag is set. "File %s could not be found", "Index file
   // %s is corrupted", the read errors, and the factory's EDbfExpression.
   static std::unique_ptr<XbCDXFile> Open(const std::string& path, XbDbfFile& table, XbKeySourceFactory factory);
-  // As Open, but a missing file is created first (opened without sharing);
-  // "Could not create file %s".
+  // As Open, but a missing file is created first (opened without sharing),
+  // under the name NewIndexFileName gives it; "Could not create file %s".
   static std::unique_ptr<XbCDXFile> OpenOrCreate(const std::string& path, XbDbfFile& table,
                                                  XbKeySourceFactory factory);
   ~XbCDXFile();
