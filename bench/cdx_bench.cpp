@@ -36,11 +36,11 @@ void WriteTable(const std::string& path, long count) {
 struct BigTable {
   TempDir dir;
   XbDbfFile dbf;
-  std::unique_ptr<XbCDXFile> cdx;
+  std::unique_ptr<XbCdxFile> cdx;
   BigTable() {
     WriteTable(dir.File("BIG.DBF"), kRecords);
     dbf.Open(dir.File("BIG.DBF"), XbDbfFile::Options{});
-    cdx = XbCDXFile::OpenOrCreate(dir.File("BIG.CDX"), dbf, TestKeySources(dbf));
+    cdx = XbCdxFile::OpenOrCreate(dir.File("BIG.CDX"), dbf, TestKeySources(dbf));
   }
 };
 
@@ -58,7 +58,7 @@ BENCHMARK(BM_BuildTag1M)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_ExactSeek1M(benchmark::State& state) {
   BigTable& t = Big();
-  XbCDXTag* tag = t.cdx->FindTag("KEY");
+  XbCdxTag* tag = t.cdx->FindTag("KEY");
   if (!tag) tag = &t.cdx->CreateTag("KEY", "KEY", "", false, false);
   std::mt19937 random(7);
   char key[16];
@@ -77,7 +77,7 @@ void BM_Append100kFiveTags(benchmark::State& state) {
     XbDbfFile dbf;
     dbf.Open(dir.File("A.DBF"), XbDbfFile::Options{});
     XbIndexSet set(dbf, TestKeySources(dbf));
-    XbCDXFile& cdx = set.OpenOrCreate("A");
+    XbCdxFile& cdx = set.OpenOrCreate("A");
     cdx.CreateTag("KEY", "KEY", "", true, false);
     cdx.CreateTag("NUM", "NUM", "", false, false);
     cdx.CreateTag("NAC", "UPPER(NAC)", "", false, false);

@@ -27,14 +27,14 @@ std::string indexPath;
 
 // Walks the tag from one end to the other; a walk longer than the file
 // could hold entries for never ends.
-void Walk(XbCDXTag& tag, size_t fileSize, bool forward) {
+void Walk(XbCdxTag& tag, size_t fileSize, bool forward) {
   const size_t bound = (fileSize / 512 + 1) * 512;
   size_t steps = 0;
   for (long r = forward ? tag.First() : tag.Last(); r != 0; r = forward ? tag.Next() : tag.Previous())
     if (++steps > bound) std::abort();
 }
 
-void Exercise(XbCDXFile& index, size_t fileSize) {
+void Exercise(XbCdxFile& index, size_t fileSize) {
   for (const auto& tag : index.Tags()) {
     try {
       Walk(*tag, fileSize, true);
@@ -59,7 +59,7 @@ void Exercise(XbCDXFile& index, size_t fileSize) {
 
 // Records get other keys and names, enough of them to split nodes; every
 // tag that can follows.
-void Update(XbCDXFile& index) {
+void Update(XbCdxFile& index) {
   const XbField& key = table->FieldByName("KEY");
   const XbField& name = table->FieldByName("SOR_NAC");
   for (long recno = 5; recno <= 65; recno += 3) {
@@ -94,9 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream out(indexPath, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
-  std::unique_ptr<XbCDXFile> index;
+  std::unique_ptr<XbCdxFile> index;
   try {
-    index = XbCDXFile::Open(indexPath, *table, ExpressionKeySources(*table));
+    index = XbCdxFile::Open(indexPath, *table, ExpressionKeySources(*table));
   } catch (const Exception&) {
     return 0;
   }

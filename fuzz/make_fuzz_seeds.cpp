@@ -29,7 +29,7 @@ struct TagSpec {
 
 void Build(XbDbfFile& table, const fs::path& file, std::initializer_list<TagSpec> tags, int updates = 0) {
   fs::remove(file);
-  auto index = XbCDXFile::OpenOrCreate(file.string(), table, ExpressionKeySources(table));
+  auto index = XbCdxFile::OpenOrCreate(file.string(), table, ExpressionKeySources(table));
   for (const TagSpec& t : tags) index->CreateTag(t.name, t.key, t.filter, t.unique, t.descending);
   const XbField& name = table.FieldByName("SOR_NAC");
   for (int i = 0; i < updates; ++i) {

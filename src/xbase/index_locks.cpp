@@ -8,12 +8,12 @@ bool XbProtocolIndexLocker::Applies(XbIndexAccess access) const {
   return access == XbIndexAccess::Write || table_.GetOptions().protocol == TXbLockProtocol::ClipLock;
 }
 
-void XbProtocolIndexLocker::Lock(XbCDXFile& file, XbIndexAccess access) {
+void XbProtocolIndexLocker::Lock(XbCdxFile& file, XbIndexAccess access) {
   if (!Applies(access)) return;
   if (!LockWithRetry(file.Disk(), IndexLockRegion(table_.GetOptions().protocol)))
     ThrowDbf(msg::kCanNotLock, {file.FileName()});
 }
 
-void XbProtocolIndexLocker::Unlock(XbCDXFile& file, XbIndexAccess access) {
+void XbProtocolIndexLocker::Unlock(XbCdxFile& file, XbIndexAccess access) {
   if (Applies(access)) file.Disk().Unlock();
 }

@@ -15,8 +15,8 @@ class XbProtocolIndexLocker : public XbIndexLocker {
   // The protocol is the table's, read at every lock: changing the table
   // object's LockProtocol applies at once to its index files.
   explicit XbProtocolIndexLocker(const XbDbfFile& table) : table_(table) {}
-  void Lock(XbCDXFile& file, XbIndexAccess access) override;
-  void Unlock(XbCDXFile& file, XbIndexAccess access) override;
+  void Lock(XbCdxFile& file, XbIndexAccess access) override;
+  void Unlock(XbCdxFile& file, XbIndexAccess access) override;
 
  private:
   bool Applies(XbIndexAccess access) const;

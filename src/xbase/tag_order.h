@@ -6,14 +6,14 @@
 
 class XbTagOrder : public XbRecordOrder {
  public:
-  explicit XbTagOrder(XbCDXTag& tag) : tag_(tag) {}
+  explicit XbTagOrder(XbCdxTag& tag) : tag_(tag) {}
   long First() override { return tag_.First(); }
   long Last() override { return tag_.Last(); }
   long Next() override { return tag_.Next(); }
   long Prior() override { return tag_.Previous(); }
   bool Place(long recno, const char* record) override { return tag_.GoToRecord(record, recno); }
-  XbCDXTag& Tag() { return tag_; }
+  XbCdxTag& Tag() { return tag_; }
 
  private:
-  XbCDXTag& tag_;
+  XbCdxTag& tag_;
 };

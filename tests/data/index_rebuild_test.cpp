@@ -73,7 +73,7 @@ class IndexRebuildTest : public ::testing::Test {
   std::vector<TagFacts> TagsOf(const std::string& table, const std::string& index) {
     XbDbfFile dbf;
     dbf.Open(File(table), XbDbfFile::Options{});
-    std::unique_ptr<XbCDXFile> cdx = XbCDXFile::Open(ResolveFileName(File(index)), dbf, ExpressionKeySources(dbf));
+    std::unique_ptr<XbCdxFile> cdx = XbCdxFile::Open(ResolveFileName(File(index)), dbf, ExpressionKeySources(dbf));
     std::vector<TagFacts> tags;
     for (const XbTagReport& r : CheckIndexFile(*cdx)) {
       EXPECT_TRUE(r.Sound()) << index << " " << r.tag << ": " << r.problems.front();

@@ -80,8 +80,8 @@ TEST(DbftoolCheck, DamageShowsInTheTagsLineAndFailsTheCheck) {
   auto nodesOf = [](const std::string& dbfPath, const std::string& cdxPath, const char* name) {
     XbDbfFile dbf;
     dbf.Open(dbfPath, XbDbfFile::Options{});
-    auto cdx = XbCDXFile::Open(cdxPath, dbf, ExpressionKeySources(dbf));
-    XbCDXTag& tag = *cdx->FindTag(name);
+    auto cdx = XbCdxFile::Open(cdxPath, dbf, ExpressionKeySources(dbf));
+    XbCdxTag& tag = *cdx->FindTag(name);
     cdx::XbCdxNode node = cdx->ReadNode(tag.RootOffset(), tag.Format());
     while (!node.IsLeaf()) node = cdx->ReadNode(node.entries.front().child, tag.Format());
     return std::pair<uint32_t, uint32_t>(tag.RootOffset(), node.offset);
@@ -140,7 +140,7 @@ TEST(DbftoolCheck, UniqueTagAfterKeyUpkeepIsSoundWithANote) {
     XbDbfFile dbf;
     dbf.Open(path, XbDbfFile::Options{});
     XbIndexSet indexes(dbf, ExpressionKeySources(dbf));
-    XbCDXTag& kav = *indexes.Open("SOR0000.CDX").FindTag("KAV");
+    XbCdxTag& kav = *indexes.Open("SOR0000.CDX").FindTag("KAV");
     // The record that holds a repeated card number in the tag gets another
     // one; the later record with the old number stays out of the tag.
     std::map<std::string, long> first;
@@ -239,10 +239,10 @@ TEST(DbftoolReindex, RebuiltPeerTagsWalkInThePeerOrder) {
   }
   XbDbfFile dbf;
   dbf.Open(path, XbDbfFile::Options{});
-  auto cdx = XbCDXFile::Open(dir.File("SOR0000.CDX"), dbf, ExpressionKeySources(dbf));
+  auto cdx = XbCdxFile::Open(dir.File("SOR0000.CDX"), dbf, ExpressionKeySources(dbf));
   for (const PeerTag& t : tags) {
     SCOPED_TRACE(t.name);
-    XbCDXTag* tag = cdx->FindTag(t.name);
+    XbCdxTag* tag = cdx->FindTag(t.name);
     ASSERT_NE(tag, nullptr);
     EXPECT_NE(tag->HeaderOffset(), 0u);
     EXPECT_EQ(tag->Unique(), t.unique);
@@ -261,7 +261,7 @@ TEST(DbftoolReindex, CreatesANewIndexFileWithNumericKeys) {
   EXPECT_EQ(r.out, "tag NUM of " + dir.File("OWN.cdx") + ": 70000 keys from 70000 records (NUM)\n");
   XbDbfFile dbf;
   dbf.Open(path, XbDbfFile::Options{});
-  auto cdx = XbCDXFile::Open(dir.File("OWN.cdx"), dbf, ExpressionKeySources(dbf));
+  auto cdx = XbCdxFile::Open(dir.File("OWN.cdx"), dbf, ExpressionKeySources(dbf));
   ASSERT_EQ(cdx->Tags().size(), 1u);
   EXPECT_EQ(WalkForward(*cdx->FindTag("NUM")), ReadManifest(PeerFile("BIG.NUM.txt")));
   EXPECT_EQ(Dbftool("check " + path + " --index OWN").exitCode, 0);

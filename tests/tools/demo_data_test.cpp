@@ -80,12 +80,12 @@ void ExpectIndex(const std::string& table, const std::string& index, const Table
   XbDbfFile::Options o;
   o.writable = false;
   t.Open(table, o);
-  std::unique_ptr<XbCDXFile> cdx;
-  ASSERT_NO_THROW(cdx = XbCDXFile::Open(ResolveFileName(index), t, ExpressionKeySources(t)));
+  std::unique_ptr<XbCdxFile> cdx;
+  ASSERT_NO_THROW(cdx = XbCdxFile::Open(ResolveFileName(index), t, ExpressionKeySources(t)));
   EXPECT_EQ(t.TableFlags() & 0x01, 0x01) << "structural index flag";
   ASSERT_EQ(cdx->Tags().size(), layout.tags.size());
   for (const TagDecl& decl : layout.tags) {
-    XbCDXTag* tag = cdx->FindTag(decl.name);
+    XbCdxTag* tag = cdx->FindTag(decl.name);
     ASSERT_NE(tag, nullptr) << decl.name;
     EXPECT_EQ(tag->KeyExpression(), decl.expression);
     EXPECT_EQ(tag->Unique(), decl.unique) << decl.name;

@@ -287,7 +287,7 @@ TEST_F(OrderedTest, TwoProcessesAppendingKeepEveryRecordAndKey) {
   EXPECT_EQ(Walk(t).size(), static_cast<size_t>(6 + 2 * kEach));
   XbDbfFile dbf;
   dbf.Open(dir_.File("Skl0001.dbf"), {});
-  auto file = XbCDXFile::Open(dir_.File("Skl0001.cdx"), dbf, ExpressionKeySources(dbf));
+  auto file = XbCdxFile::Open(dir_.File("Skl0001.cdx"), dbf, ExpressionKeySources(dbf));
   for (const XbTagReport& r : CheckIndexFile(*file)) EXPECT_TRUE(r.Sound()) << r.tag;
 }
 

@@ -42,8 +42,8 @@ int Check(const IndexArgs& a) {
   XbDbfFile table;
   OpenTableFile(table, a, false);
   std::map<std::string, std::string> failures;
-  std::unique_ptr<XbCDXFile> index =
-      XbCDXFile::Open(IndexFilePath(table, a.index), table, TolerantKeySources(table, &failures));
+  std::unique_ptr<XbCdxFile> index =
+      XbCdxFile::Open(IndexFilePath(table, a.index), table, TolerantKeySources(table, &failures));
   std::printf("index %s of table %s (%ld records)\n", index->FileName().c_str(), table.FileName().c_str(),
               table.RecordCount());
 
@@ -63,7 +63,7 @@ int Check(const IndexArgs& a) {
   locker.Unlock(*index, XbIndexAccess::Write);
   for (const XbTagReport& r : reports) {
     std::string why;
-    if (XbCDXTag* tag = r.tag.empty() ? nullptr : index->FindTag(r.tag)) {
+    if (XbCdxTag* tag = r.tag.empty() ? nullptr : index->FindTag(r.tag)) {
       auto failure = failures.find(tag->KeyExpression() + '\n' + tag->FilterExpression());
       if (failure != failures.end()) why = failure->second;
     }

@@ -15,12 +15,12 @@ int Reindex(const IndexArgs& a) {
   // A wrong expression fails here with its own message, before the index
   // file is opened or created; other tags of the file need not be ours.
   ExpressionKeySources(table)(a.expr, a.filter);
-  std::unique_ptr<XbCDXFile> index =
-      XbCDXFile::OpenOrCreate(IndexFilePath(table, a.index), table, TolerantKeySources(table, nullptr));
+  std::unique_ptr<XbCdxFile> index =
+      XbCdxFile::OpenOrCreate(IndexFilePath(table, a.index), table, TolerantKeySources(table, nullptr));
   XbProtocolIndexLocker locker(table);  // the build holds the shops' index lock
   index->SetLocker(&locker);
   long keys = 0;
-  XbCDXTag& tag = index->CreateTag(a.tag, a.expr, a.filter, a.unique, a.descending, [&keys](int stat1, long stat2, long) {
+  XbCdxTag& tag = index->CreateTag(a.tag, a.expr, a.filter, a.unique, a.descending, [&keys](int stat1, long stat2, long) {
     if (stat1 == 2) keys = stat2;
   });
   index->Flush();

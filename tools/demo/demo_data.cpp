@@ -108,7 +108,7 @@ class DemoTable {
     if (layout_.indexFile.empty()) return;
     fs::path file = dir / layout_.IndexFileFor(storeCode);
     fs::remove(ResolveCase(file.string()));
-    auto index = XbCDXFile::OpenOrCreate(file.string(), table_, ExpressionKeySources(table_));
+    auto index = XbCdxFile::OpenOrCreate(file.string(), table_, ExpressionKeySources(table_));
     for (const TagDecl& tag : layout_.tags) index->CreateTag(tag.name, tag.expression, "", tag.unique, false);
     index->Flush();
   }

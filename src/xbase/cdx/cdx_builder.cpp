@@ -18,7 +18,7 @@ namespace {
 // Collects consecutive blocks and writes them in large pieces.
 class BlockWriter {
  public:
-  explicit BlockWriter(XbCDXFile& file) : file_(file) {}
+  explicit BlockWriter(XbCdxFile& file) : file_(file) {}
   ~BlockWriter() = default;
 
   uint8_t* Block(uint32_t offset) {
@@ -34,17 +34,17 @@ class BlockWriter {
 
  private:
   static constexpr size_t kLimit = 256 * 1024;
-  XbCDXFile& file_;
+  XbCdxFile& file_;
   uint64_t start_ = 0;
   std::vector<uint8_t> buffer_;
 };
 
 }  // namespace
 
-XbSortCDX::XbSortCDX(XbCDXFile& file, const cdx::KeyFormat& format, bool unique)
+XbSortCdx::XbSortCdx(XbCdxFile& file, const cdx::KeyFormat& format, bool unique)
     : file_(file), format_(format), unique_(unique), width_(format.length + 5) {}
 
-void XbSortCDX::Add(const std::string& key, long recno) {
+void XbSortCdx::Add(const std::string& key, long recno) {
   size_t at = records_.size();
   records_.resize(at + static_cast<size_t>(width_), 0);
   uint8_t* r = records_.data() + at;
@@ -58,7 +58,7 @@ void XbSortCDX::Add(const std::string& key, long recno) {
   cdx::Put32BE(r + format_.length + 1, static_cast<uint32_t>(recno));
 }
 
-void XbSortCDX::Sort() {
+void XbSortCdx::Sort() {
   const size_t count = records_.size() / static_cast<size_t>(width_);
   order_.resize(count);
   for (size_t i = 0; i < count; ++i) {
@@ -85,7 +85,7 @@ void XbSortCDX::Sort() {
   }
 }
 
-uint32_t XbSortCDX::Build(XbDbfFile& table, const XbKeySource& source, const XbBuildProgress& progress) {
+uint32_t XbSortCdx::Build(XbDbfFile& table, const XbKeySource& source, const XbBuildProgress& progress) {
   auto notify = [&](int a, long b, long c) {
     if (progress) progress(a, b, c);
   };
@@ -110,7 +110,7 @@ uint32_t XbSortCDX::Build(XbDbfFile& table, const XbKeySource& source, const XbB
   return root;
 }
 
-uint32_t XbSortCDX::WriteTree(long records, const XbBuildProgress& progress) {
+uint32_t XbSortCdx::WriteTree(long records, const XbBuildProgress& progress) {
   const int kl = format_.length;
   const cdx::LeafWidths widths = cdx::LeafWidthsFor(kl, static_cast<uint64_t>(std::max(records, 0L)));
   const int floor = 2 * (widths.entryBytes + kl + 8);

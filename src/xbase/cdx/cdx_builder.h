@@ -17,7 +17,7 @@
 
 #include "xbase/cdx/key_encoding.h"
 
-class XbCDXFile;
+class XbCdxFile;
 class XbDbfFile;
 class XbKeySource;
 
@@ -27,9 +27,9 @@ class XbKeySource;
 // keys are written, (2, k, 0) after key k, (0, 0, 0) at the end.
 using XbBuildProgress = std::function<void(int stat1, long stat2, long stat3)>;
 
-class XbSortCDX {
+class XbSortCdx {
  public:
-  XbSortCDX(XbCDXFile& file, const cdx::KeyFormat& format, bool unique);
+  XbSortCdx(XbCdxFile& file, const cdx::KeyFormat& format, bool unique);
 
   // Builds the tree of the table's keys at the end of the file and returns
   // the offset of its root.
@@ -45,7 +45,7 @@ class XbSortCDX {
   void Sort();
   uint32_t WriteTree(long records, const XbBuildProgress& progress);
 
-  XbCDXFile& file_;
+  XbCdxFile& file_;
   cdx::KeyFormat format_;
   bool unique_;
   // Sort records of fixed width: the key's collation weights padded with

@@ -43,7 +43,7 @@ std::string Show(const std::string& key, const KeyFormat& format) {
 
 class TreeChecker {
  public:
-  TreeChecker(XbCDXFile& file, uint32_t root, const KeyFormat& format, XbTagReport& report)
+  TreeChecker(XbCdxFile& file, uint32_t root, const KeyFormat& format, XbTagReport& report)
       : file_(file), root_(root), format_(format), report_(report) {}
 
   // Walks the whole tree; the leaf entries in tree order are kept.
@@ -157,7 +157,7 @@ class TreeChecker {
     }
   }
 
-  XbCDXFile& file_;
+  XbCdxFile& file_;
   uint32_t root_;
   KeyFormat format_;
   XbTagReport& report_;
@@ -177,7 +177,7 @@ std::string Describe(const XbCdxEntry& e, const KeyFormat& format) {
 }
 
 // Compares the tag's entries with the keys the table's records give.
-void CheckContent(XbCDXTag& tag, std::vector<XbCdxEntry> actual, TreeChecker& checker, XbTagReport& report) {
+void CheckContent(XbCdxTag& tag, std::vector<XbCdxEntry> actual, TreeChecker& checker, XbTagReport& report) {
   const KeyFormat& format = tag.Format();
   auto less = [&format](const XbCdxEntry& a, const XbCdxEntry& b) { return EntryLess(a, b, format.Character()); };
   std::vector<XbCdxEntry> expected;
@@ -226,7 +226,7 @@ void CheckContent(XbCDXTag& tag, std::vector<XbCdxEntry> actual, TreeChecker& ch
 
 }  // namespace
 
-XbTagReport CheckTag(XbCDXTag& tag) {
+XbTagReport CheckTag(XbCdxTag& tag) {
   XbTagReport report;
   report.tag = tag.Name();
   if (!tag.Source() && tag.KeyLength() == 8) {
@@ -252,7 +252,7 @@ XbTagReport CheckTag(XbCDXTag& tag) {
   return report;
 }
 
-std::vector<XbTagReport> CheckIndexFile(XbCDXFile& file) {
+std::vector<XbTagReport> CheckIndexFile(XbCdxFile& file) {
   std::vector<XbTagReport> reports;
   XbTagReport directory;
   TreeChecker checker(file, file.Directory().RootOffset(), file.Directory().Format(), directory);

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-class XbCDXFile;
-class XbCDXTag;
+class XbCdxFile;
+class XbCdxTag;
 
 struct XbTagReport {
   std::string tag;               // the tag name; empty for the tag directory
@@ -37,5 +37,5 @@ struct XbTagReport {
 
 // Checks the tag directory and every tag; damage becomes problems of the
 // report, not exceptions (read errors of the table file still raise).
-std::vector<XbTagReport> CheckIndexFile(XbCDXFile& file);
-XbTagReport CheckTag(XbCDXTag& tag);
+std::vector<XbTagReport> CheckIndexFile(XbCdxFile& file);
+XbTagReport CheckTag(XbCdxTag& tag);

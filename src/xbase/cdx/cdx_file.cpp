@@ -33,17 +33,17 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
-XbCDXFile::XbCDXFile(XbDbfFile& table, XbKeySourceFactory factory) : table_(table), factory_(std::move(factory)) {}
+XbCdxFile::XbCdxFile(XbDbfFile& table, XbKeySourceFactory factory) : table_(table), factory_(std::move(factory)) {}
 
-XbCDXFile::~XbCDXFile() = default;
+XbCdxFile::~XbCdxFile() = default;
 
-std::unique_ptr<XbCDXFile> XbCDXFile::Open(const std::string& path, XbDbfFile& table, XbKeySourceFactory factory) {
-  std::unique_ptr<XbCDXFile> file(new XbCDXFile(table, std::move(factory)));
+std::unique_ptr<XbCdxFile> XbCdxFile::Open(const std::string& path, XbDbfFile& table, XbKeySourceFactory factory) {
+  std::unique_ptr<XbCdxFile> file(new XbCdxFile(table, std::move(factory)));
   file->OpenPath(path, table.GetOptions().shared);
   return file;
 }
 
-std::unique_ptr<XbCDXFile> XbCDXFile::OpenOrCreate(const std::string& name, XbDbfFile& table,
+std::unique_ptr<XbCdxFile> XbCdxFile::OpenOrCreate(const std::string& name, XbDbfFile& table,
                                                    XbKeySourceFactory factory) {
   const std::string path = NewIndexFileName(name, table.FileName());
   bool shared = table.GetOptions().shared;
@@ -52,12 +52,12 @@ std::unique_ptr<XbCDXFile> XbCDXFile::OpenOrCreate(const std::string& name, XbDb
     if (created == XbPlatform::Created::Failed) ThrowDbf(msg::kCouldNotCreate, {path});
     if (created == XbPlatform::Created::New) shared = false;  // a file just created is used without sharing
   }
-  std::unique_ptr<XbCDXFile> file(new XbCDXFile(table, std::move(factory)));
+  std::unique_ptr<XbCdxFile> file(new XbCdxFile(table, std::move(factory)));
   file->OpenPath(path, shared);
   return file;
 }
 
-void XbCDXFile::OpenPath(const std::string& path, bool shared) {
+void XbCdxFile::OpenPath(const std::string& path, bool shared) {
   disk_.Open(path, shared, table_.GetOptions().writable);
   if (disk_.Size() <= kNodeSize) {
     if (!disk_.Writable()) Corrupted();
@@ -67,15 +67,15 @@ void XbCDXFile::OpenPath(const std::string& path, bool shared) {
   MarkStructural();
 }
 
-void XbCDXFile::Close() {
+void XbCdxFile::Close() {
   tags_.clear();
   directory_.reset();
   disk_.Close();
 }
 
-void XbCDXFile::Corrupted() const { ThrowDbf(msg::kIndexCorrupted, {disk_.Name()}); }
+void XbCdxFile::Corrupted() const { ThrowDbf(msg::kIndexCorrupted, {disk_.Name()}); }
 
-XbCdxTagHeader XbCDXFile::ReadHeader(uint32_t offset) const {
+XbCdxTagHeader XbCdxFile::ReadHeader(uint32_t offset) const {
   if (offset % kNodeSize != 0) Corrupted();
   XbCdxTagHeader header;
   if (disk_.ReadAt(offset, header.image.data(), cdx::kHeaderSize) < cdx::kHeaderSize) Corrupted();
@@ -83,7 +83,7 @@ XbCdxTagHeader XbCDXFile::ReadHeader(uint32_t offset) const {
   return header;
 }
 
-XbCdxNode XbCDXFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) const {
+XbCdxNode XbCdxFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) const {
   // Node 0 is the directory header; an offset past the end reads short.
   if (offset == 0 || offset % kNodeSize != 0) Corrupted();
   uint8_t block[kNodeSize];
@@ -94,7 +94,7 @@ XbCdxNode XbCDXFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) con
   return node;
 }
 
-void XbCDXFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno) {
+void XbCdxFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno) {
   uint8_t block[kNodeSize];
   if (node.IsLeaf()) {
     cdx::EncodeLeaf(node, format, cdx::LeafWidthsFor(format, node.entries, highestRecno), block);
@@ -106,14 +106,14 @@ void XbCDXFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, u
   disk_.WriteAt(node.offset, block, kNodeSize);
 }
 
-void XbCDXFile::WriteRightLink(uint32_t offset, uint32_t right) {
+void XbCdxFile::WriteRightLink(uint32_t offset, uint32_t right) {
   if (offset == 0 || offset % kNodeSize != 0 || uint64_t{offset} + kNodeSize > Size()) Corrupted();
   uint8_t link[4];
   cdx::Put32(link, right);
   disk_.WriteAt(offset + 8, link, sizeof link);
 }
 
-uint32_t XbCDXFile::AllocateBlock() {
+uint32_t XbCdxFile::AllocateBlock() {
   uint64_t end = (Size() + kNodeSize - 1) / kNodeSize * kNodeSize;
   end = std::max(end, nextFree_);
   if (end + kNodeSize > 0xFFFFFE00u) ThrowDbf(msg::kWriteError, {disk_.Name()});
@@ -121,9 +121,9 @@ uint32_t XbCDXFile::AllocateBlock() {
   return static_cast<uint32_t>(end);
 }
 
-void XbCDXFile::WriteBlocks(uint32_t offset, const uint8_t* data, size_t size) { disk_.WriteAt(offset, data, size); }
+void XbCdxFile::WriteBlocks(uint32_t offset, const uint8_t* data, size_t size) { disk_.WriteAt(offset, data, size); }
 
-void XbCDXFile::WriteEmptyDirectory() {
+void XbCdxFile::WriteEmptyDirectory() {
   nextFree_ = 0;
   XbCdxTagHeader header = XbCdxTagHeader::ForDirectory(cdx::kHeaderSize);
   disk_.WriteAt(0, header.image.data(), cdx::kHeaderSize);
@@ -132,16 +132,16 @@ void XbCDXFile::WriteEmptyDirectory() {
   WriteNode(root, cdx::KeyFormat{header.KeyLength(), XbKeyType::Character}, cdx::kHeaderSize + kNodeSize);
 }
 
-void XbCDXFile::LoadTags() {
+void XbCdxFile::LoadTags() {
   XbCdxTagHeader dirHeader = ReadHeader(0);
-  directory_ = std::make_unique<XbCDXTag>(*this, std::string(), 0, dirHeader, nullptr, true);
-  std::vector<std::unique_ptr<XbCDXTag>> old = std::move(tags_);
+  directory_ = std::make_unique<XbCdxTag>(*this, std::string(), 0, dirHeader, nullptr, true);
+  std::vector<std::unique_ptr<XbCdxTag>> old = std::move(tags_);
   tags_.clear();
   cdx::TagCursor walk(*this, dirHeader.Root(), directory_->Format());
   for (bool on = walk.First(); on; on = walk.Next()) {
     std::string name = UpperName(walk.Entry()->key);
     uint32_t offset = walk.Entry()->recno;
-    auto kept = std::find_if(old.begin(), old.end(), [&](const std::unique_ptr<XbCDXTag>& t) {
+    auto kept = std::find_if(old.begin(), old.end(), [&](const std::unique_ptr<XbCdxTag>& t) {
       return t && t->Name() == name && t->HeaderOffset() == offset;
     });
     if (kept != old.end()) {
@@ -151,11 +151,11 @@ void XbCDXFile::LoadTags() {
     XbCdxTagHeader header = ReadHeader(offset);
     std::unique_ptr<XbKeySource> source;
     if (factory_) source = factory_(header.KeyExpression(), header.FilterExpression());
-    tags_.push_back(std::make_unique<XbCDXTag>(*this, name, offset, header, std::move(source), false));
+    tags_.push_back(std::make_unique<XbCdxTag>(*this, name, offset, header, std::move(source), false));
   }
 }
 
-void XbCDXFile::MarkStructural() {
+void XbCdxFile::MarkStructural() {
   namespace fs = std::filesystem;
   fs::path index(disk_.Name()), table(table_.FileName());
   bool same = Lower(index.extension().string()) == ".cdx" &&
@@ -166,20 +166,20 @@ void XbCDXFile::MarkStructural() {
   table_.WriteHeader();
 }
 
-XbCDXTag* XbCDXFile::FindTag(std::string_view name) const {
+XbCdxTag* XbCdxFile::FindTag(std::string_view name) const {
   std::string wanted = UpperName(name);
   for (const auto& t : tags_)
     if (t->Name() == wanted) return t.get();
   return nullptr;
 }
 
-uint32_t XbCDXFile::ChangeCounter() const {
+uint32_t XbCdxFile::ChangeCounter() const {
   uint8_t bytes[4];
   if (disk_.ReadAt(8, bytes, sizeof bytes) < sizeof bytes) Corrupted();
   return cdx::Get32(bytes);
 }
 
-void XbCDXFile::RemoveDirectoryEntries(const std::string& name) {
+void XbCdxFile::RemoveDirectoryEntries(const std::string& name) {
   std::vector<cdx::XbCdxEntry> found;
   cdx::TagCursor walk(*this, directory_->RootOffset(), directory_->Format());
   for (bool on = walk.First(); on; on = walk.Next())
@@ -187,7 +187,7 @@ void XbCDXFile::RemoveDirectoryEntries(const std::string& name) {
   for (const cdx::XbCdxEntry& e : found) directory_->Remove(e.key, e.recno);
 }
 
-XbCDXTag& XbCDXFile::CreateTag(const std::string& name, const std::string& keyExpr, const std::string& filterExpr,
+XbCdxTag& XbCdxFile::CreateTag(const std::string& name, const std::string& keyExpr, const std::string& filterExpr,
                                bool unique, bool descending, const XbBuildProgress& progress) {
   std::string tagName = UpperName(name);
   if (tagName.empty()) ThrowDbf(msg::kCannotFindTag, {name});
@@ -205,17 +205,17 @@ XbCDXTag& XbCDXFile::CreateTag(const std::string& name, const std::string& keyEx
   AllocateBlock();
   XbCdxTagHeader blank;
   WriteBlocks(headerOffset, blank.image.data(), cdx::kHeaderSize);
-  uint32_t root = XbSortCDX(*this, format, unique).Build(table_, *source, progress);
+  uint32_t root = XbSortCdx(*this, format, unique).Build(table_, *source, progress);
   XbCdxTagHeader header = XbCdxTagHeader::ForTag(root, format.length, unique, descending, keyExpr, filterExpr);
   WriteBlocks(headerOffset, header.image.data(), cdx::kHeaderSize);
   directory_->Insert(tagName, headerOffset);
   LoadTags();
-  XbCDXTag* tag = FindTag(tagName);
+  XbCdxTag* tag = FindTag(tagName);
   if (!tag) Corrupted();
   return *tag;
 }
 
-void XbCDXFile::CheckWritable(long recno, const char* before, const char* after) const {
+void XbCdxFile::CheckWritable(long recno, const char* before, const char* after) const {
   for (const auto& t : tags_) {
     if (t->Maintainable()) continue;
     if (!t->Source() || t->Affected(t->KeysFor(recno, before, after)))
@@ -223,10 +223,10 @@ void XbCDXFile::CheckWritable(long recno, const char* before, const char* after)
   }
 }
 
-void XbCDXFile::UpdateKeys(long recno, const char* before, const char* after) {
+void XbCdxFile::UpdateKeys(long recno, const char* before, const char* after) {
   // Every key is computed before anything is written, so that a key
   // expression that fails leaves every tag as it was.
-  std::vector<XbCDXTag::RecordKeys> keys(tags_.size());
+  std::vector<XbCdxTag::RecordKeys> keys(tags_.size());
   for (size_t i = 0; i < tags_.size(); ++i)
     if (tags_[i]->Maintainable()) keys[i] = tags_[i]->KeysFor(recno, before, after);
   Lock lock(*this, XbIndexAccess::Write);
@@ -240,7 +240,7 @@ void XbCDXFile::UpdateKeys(long recno, const char* before, const char* after) {
   disk_.WriteAt(0, header.image.data(), cdx::kHeaderSize);
 }
 
-void XbCDXFile::Flush() {
+void XbCdxFile::Flush() {
   disk_.Flush();
   if (directory_) directory_->DropNodes();
   for (const auto& t : tags_) t->DropNodes();

@@ -29,7 +29,7 @@
 
 class XbDbfFile;
 
-class XbCDXFile {
+class XbCdxFile {
  public:
   // Opens the index file `path` (already resolved) of an open table, shared
   // and writable as the table is; tags get their key sources from `factory`
@@ -38,25 +38,25 @@ class XbCDXFile {
   // file has the table's name with the extension .cdx, the table's
   // structural-index flag is set. "File %s could not be found", "Index file
   // %s is corrupted", the read errors, and the factory's EDbfExpression.
-  static std::unique_ptr<XbCDXFile> Open(const std::string& path, XbDbfFile& table, XbKeySourceFactory factory);
+  static std::unique_ptr<XbCdxFile> Open(const std::string& path, XbDbfFile& table, XbKeySourceFactory factory);
   // As Open, but a missing file is created first (opened without sharing),
   // under the name NewIndexFileName gives it; "Could not create file %s".
-  static std::unique_ptr<XbCDXFile> OpenOrCreate(const std::string& path, XbDbfFile& table,
+  static std::unique_ptr<XbCdxFile> OpenOrCreate(const std::string& path, XbDbfFile& table,
                                                  XbKeySourceFactory factory);
-  ~XbCDXFile();
-  XbCDXFile(const XbCDXFile&) = delete;
-  XbCDXFile& operator=(const XbCDXFile&) = delete;
+  ~XbCdxFile();
+  XbCdxFile(const XbCdxFile&) = delete;
+  XbCdxFile& operator=(const XbCdxFile&) = delete;
 
   void Close();
   const std::string& FileName() const { return disk_.Name(); }
   XbDbfFile& Table() const { return table_; }
 
   // The tags in directory order (by name).
-  const std::vector<std::unique_ptr<XbCDXTag>>& Tags() const { return tags_; }
+  const std::vector<std::unique_ptr<XbCdxTag>>& Tags() const { return tags_; }
   // The tag of that name (any letter case, blanks around it ignored), or nullptr.
-  XbCDXTag* FindTag(std::string_view name) const;
+  XbCdxTag* FindTag(std::string_view name) const;
   // The tag directory itself (keys: tag names; record numbers: header offsets).
-  XbCDXTag& Directory() const { return *directory_; }
+  XbCdxTag& Directory() const { return *directory_; }
   // The directory header's change counter, as the file holds it.
   uint32_t ChangeCounter() const;
 
@@ -66,7 +66,7 @@ class XbCDXFile {
   // Key type and length come from the key expression's result. "Cannot find
   // index tag %s" for an empty name; "Sort key length must be 1-%d bytes, is
   // %d"; the factory's EDbfExpression.
-  XbCDXTag& CreateTag(const std::string& name, const std::string& keyExpr, const std::string& filterExpr,
+  XbCdxTag& CreateTag(const std::string& name, const std::string& keyExpr, const std::string& filterExpr,
                       bool unique, bool descending, const XbBuildProgress& progress = {});
 
   // Key upkeep after a record write (`before` nullptr for an append): each
@@ -75,7 +75,7 @@ class XbCDXFile {
   // key changed.
   void UpdateKeys(long recno, const char* before, const char* after);
   // Raises EDbfError when the write would have to change a tag that the
-  // engine cannot keep current (see XbCDXTag::Maintainable).
+  // engine cannot keep current (see XbCdxTag::Maintainable).
   void CheckWritable(long recno, const char* before, const char* after) const;
 
   // Data to the disk; every tag drops the nodes it holds.
@@ -87,7 +87,7 @@ class XbCDXFile {
   XbIndexLocker* Locker() const { return locker_; }
   class Lock {
    public:
-    Lock(XbCDXFile& file, XbIndexAccess access) : file_(file), access_(access) {
+    Lock(XbCdxFile& file, XbIndexAccess access) : file_(file), access_(access) {
       if (file_.locker_) file_.locker_->Lock(file_, access_);
     }
     ~Lock() {
@@ -97,7 +97,7 @@ class XbCDXFile {
     Lock& operator=(const Lock&) = delete;
 
    private:
-    XbCDXFile& file_;
+    XbCdxFile& file_;
     XbIndexAccess access_;
   };
 
@@ -121,7 +121,7 @@ class XbCDXFile {
   [[noreturn]] void Corrupted() const;
 
  private:
-  XbCDXFile(XbDbfFile& table, XbKeySourceFactory factory);
+  XbCdxFile(XbDbfFile& table, XbKeySourceFactory factory);
   void OpenPath(const std::string& path, bool shared);
   void WriteEmptyDirectory();
   void LoadTags();
@@ -131,8 +131,8 @@ class XbCDXFile {
   XbDiskFile disk_;
   XbDbfFile& table_;
   XbKeySourceFactory factory_;
-  std::unique_ptr<XbCDXTag> directory_;
-  std::vector<std::unique_ptr<XbCDXTag>> tags_;
+  std::unique_ptr<XbCdxTag> directory_;
+  std::vector<std::unique_ptr<XbCdxTag>> tags_;
   uint64_t nextFree_ = 0;
   XbIndexLocker* locker_ = nullptr;
 };

@@ -21,7 +21,7 @@ std::string Unmaintainable(const cdx::XbCdxTagHeader& header, const XbKeySource*
 
 }  // namespace
 
-XbCDXTag::XbCDXTag(XbCDXFile& file, std::string name, uint32_t headerOffset, const cdx::XbCdxTagHeader& header,
+XbCdxTag::XbCdxTag(XbCdxFile& file, std::string name, uint32_t headerOffset, const cdx::XbCdxTagHeader& header,
                    std::unique_ptr<XbKeySource> source, bool directory)
     : file_(file),
       name_(std::move(name)),
@@ -38,19 +38,19 @@ XbCDXTag::XbCDXTag(XbCDXFile& file, std::string name, uint32_t headerOffset, con
       why_(directory ? std::string() : Unmaintainable(header, source_.get())),
       cursor_(file, root_, format_) {}
 
-uint64_t XbCDXTag::HighestRecno() const {
+uint64_t XbCdxTag::HighestRecno() const {
   // Directory entries point at header offsets, tag entries at records.
   if (directory_) return file_.Size();
   long count = file_.Table().RecordCount();
   return count > 0 ? static_cast<uint64_t>(count) : 0;
 }
 
-std::optional<std::string> XbCDXTag::KeyOf(const char* record, long recno) const {
+std::optional<std::string> XbCdxTag::KeyOf(const char* record, long recno) const {
   if (!source_ || !source_->Includes(record, recno)) return std::nullopt;
   return cdx::NormalizeKey(source_->Key(record, recno), format_);
 }
 
-XbCDXTag::RecordKeys XbCDXTag::KeysFor(long recno, const char* before, const char* after) const {
+XbCdxTag::RecordKeys XbCdxTag::KeysFor(long recno, const char* before, const char* after) const {
   RecordKeys keys;
   if (!source_) return keys;
   keys.append = before == nullptr;
@@ -63,12 +63,12 @@ XbCDXTag::RecordKeys XbCDXTag::KeysFor(long recno, const char* before, const cha
   return keys;
 }
 
-bool XbCDXTag::Affected(const RecordKeys& keys) const {
+bool XbCdxTag::Affected(const RecordKeys& keys) const {
   if (keys.append) return keys.newBelongs;
   return keys.oldBelongs != keys.newBelongs || (keys.newBelongs && keys.oldKey != keys.newKey);
 }
 
-bool XbCDXTag::Apply(long recno, const RecordKeys& keys) {
+bool XbCdxTag::Apply(long recno, const RecordKeys& keys) {
   if (keys.append) return keys.newBelongs && Insert(keys.newKey, recno);
   bool changed = false;
   if (keys.newKey != keys.oldKey || !keys.newBelongs) {
@@ -80,7 +80,7 @@ bool XbCDXTag::Apply(long recno, const RecordKeys& keys) {
   return changed;
 }
 
-bool XbCDXTag::Insert(std::string_view key, long recno) {
+bool XbCdxTag::Insert(std::string_view key, long recno) {
   std::string k = cdx::NormalizeKey(key, format_);
   if (!cdx::TreeWriter(file_, root_, format_, HighestRecno()).Insert(k, static_cast<uint32_t>(recno), unique_))
     return false;
@@ -88,14 +88,14 @@ bool XbCDXTag::Insert(std::string_view key, long recno) {
   return true;
 }
 
-bool XbCDXTag::Remove(std::string_view key, long recno) {
+bool XbCdxTag::Remove(std::string_view key, long recno) {
   std::string k = cdx::NormalizeKey(key, format_);
   bool removed = cdx::TreeWriter(file_, root_, format_, HighestRecno()).Remove(k, static_cast<uint32_t>(recno));
   if (removed) cursor_.Drop();
   return removed;
 }
 
-bool XbCDXTag::Contains(std::string_view key, long recno) {
+bool XbCdxTag::Contains(std::string_view key, long recno) {
   std::string k = cdx::NormalizeKey(key, format_);
   cdx::TagCursor probe(file_, root_, format_);
   return probe.SeekEntry(k, static_cast<uint32_t>(recno)) &&

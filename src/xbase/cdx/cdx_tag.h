@@ -21,16 +21,16 @@
 #include "xbase/cdx/tag_cursor.h"
 #include "xbase/cdx/tag_header.h"
 
-class XbCDXFile;
+class XbCdxFile;
 
-class XbCDXTag {
+class XbCdxTag {
  public:
-  XbCDXTag(XbCDXFile& file, std::string name, uint32_t headerOffset, const cdx::XbCdxTagHeader& header,
+  XbCdxTag(XbCdxFile& file, std::string name, uint32_t headerOffset, const cdx::XbCdxTagHeader& header,
            std::unique_ptr<XbKeySource> source, bool directory);
 
   // --- What the tag is.
   const std::string& Name() const { return name_; }
-  XbCDXFile& File() const { return file_; }
+  XbCdxFile& File() const { return file_; }
   uint32_t HeaderOffset() const { return headerOffset_; }
   uint32_t RootOffset() const { return root_; }
   const std::string& KeyExpression() const { return keyExpr_; }
@@ -121,7 +121,7 @@ class XbCDXTag {
   bool BelowLow(const std::string& key) const;
   uint64_t HighestRecno() const;
 
-  XbCDXFile& file_;
+  XbCdxFile& file_;
   std::string name_;
   uint32_t headerOffset_;
   uint32_t root_;

@@ -6,7 +6,7 @@
 // and how long they wait is the lock protocol's business. Without a locker
 // nothing is locked.
 
-class XbCDXFile;
+class XbCdxFile;
 
 enum class XbIndexAccess { Seek, Write };
 
@@ -15,7 +15,7 @@ class XbIndexLocker {
   virtual ~XbIndexLocker() = default;
   // Takes the index lock for the access; raises EDbfError ("Can not Lock
   // file %s") when it cannot be had, and then nothing has been done.
-  virtual void Lock(XbCDXFile& file, XbIndexAccess access) = 0;
+  virtual void Lock(XbCdxFile& file, XbIndexAccess access) = 0;
   // Gives up one level of the lock taken by Lock.
-  virtual void Unlock(XbCDXFile& file, XbIndexAccess access) = 0;
+  virtual void Unlock(XbCdxFile& file, XbIndexAccess access) = 0;
 };

@@ -32,37 +32,37 @@ std::string XbIndexSet::ResolveName(const std::string& name) const {
   return ResolveFileName(path);
 }
 
-XbCDXFile* XbIndexSet::Find(const std::string& name) const {
+XbCdxFile* XbIndexSet::Find(const std::string& name) const {
   std::string path = ResolveName(name);
   for (const auto& f : files_)
     if (SameFileName(f->FileName(), path)) return f.get();
   return nullptr;
 }
 
-XbCDXFile& XbIndexSet::Add(std::unique_ptr<XbCDXFile> file) {
+XbCdxFile& XbIndexSet::Add(std::unique_ptr<XbCdxFile> file) {
   file->SetLocker(locker_);
   files_.push_back(std::move(file));
   return *files_.back();
 }
 
-XbCDXFile& XbIndexSet::Open(const std::string& name) {
-  if (XbCDXFile* open = Find(name)) return *open;
+XbCdxFile& XbIndexSet::Open(const std::string& name) {
+  if (XbCdxFile* open = Find(name)) return *open;
   if (files_.size() >= kMaxFiles) ThrowDbf(msg::kTooManyIndexFiles, {table_.FileName()});
-  return Add(XbCDXFile::Open(ResolveName(name), table_, factory_));
+  return Add(XbCdxFile::Open(ResolveName(name), table_, factory_));
 }
 
-XbCDXFile& XbIndexSet::OpenOrCreate(const std::string& name) {
-  if (XbCDXFile* open = Find(name)) return *open;
+XbCdxFile& XbIndexSet::OpenOrCreate(const std::string& name) {
+  if (XbCdxFile* open = Find(name)) return *open;
   if (files_.size() >= kMaxFiles) ThrowDbf(msg::kTooManyIndexFiles, {table_.FileName()});
-  return Add(XbCDXFile::OpenOrCreate(ResolveName(name), table_, factory_));
+  return Add(XbCdxFile::OpenOrCreate(ResolveName(name), table_, factory_));
 }
 
 void XbIndexSet::Close(const std::string& name) {
-  XbCDXFile* file = Find(name);
+  XbCdxFile* file = Find(name);
   if (!file) return;
   for (auto it = files_.begin(); it != files_.end(); ++it) {
     if (it->get() != file) continue;
-    std::unique_ptr<XbCDXFile> closing = std::move(*it);
+    std::unique_ptr<XbCdxFile> closing = std::move(*it);
     files_.erase(it);
     closing->Close();
     return;
@@ -71,15 +71,15 @@ void XbIndexSet::Close(const std::string& name) {
 
 void XbIndexSet::CloseAll() {
   while (!files_.empty()) {
-    std::unique_ptr<XbCDXFile> closing = std::move(files_.back());
+    std::unique_ptr<XbCdxFile> closing = std::move(files_.back());
     files_.pop_back();
     closing->Close();
   }
 }
 
-XbCDXTag* XbIndexSet::FindTag(std::string_view name) const {
+XbCdxTag* XbIndexSet::FindTag(std::string_view name) const {
   for (const auto& f : files_)
-    if (XbCDXTag* t = f->FindTag(name)) return t;
+    if (XbCdxTag* t = f->FindTag(name)) return t;
   return nullptr;
 }
 
@@ -106,9 +106,9 @@ void XbIndexSet::BeginWrite() {
 }
 
 void XbIndexSet::EndWrite() {
-  std::vector<XbCDXFile*> locked;
+  std::vector<XbCdxFile*> locked;
   locked.swap(locked_);
-  for (XbCDXFile* f : locked) locker_->Unlock(*f, XbIndexAccess::Write);
+  for (XbCdxFile* f : locked) locker_->Unlock(*f, XbIndexAccess::Write);
 }
 
 void XbIndexSet::BeforeUpdate(long recno, const char* before, const char* after) {

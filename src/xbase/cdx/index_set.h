@@ -30,19 +30,19 @@ class XbIndexSet : public XbRecordListener {
   std::string ResolveName(const std::string& name) const;
 
   // Opens an index file of the table (an open one of the same file name,
-  // directory left aside, is returned as it is). Errors of XbCDXFile::Open.
-  XbCDXFile& Open(const std::string& name);
+  // directory left aside, is returned as it is). Errors of XbCdxFile::Open.
+  XbCdxFile& Open(const std::string& name);
   // As Open, creating the file when it does not exist.
-  XbCDXFile& OpenOrCreate(const std::string& name);
+  XbCdxFile& OpenOrCreate(const std::string& name);
   // The open index file of that file name (directory left aside), or nullptr.
-  XbCDXFile* Find(const std::string& name) const;
+  XbCdxFile* Find(const std::string& name) const;
   // Closes the index file of that file name; nothing when none is open.
   void Close(const std::string& name);
   void CloseAll();
 
-  const std::vector<std::unique_ptr<XbCDXFile>>& Files() const { return files_; }
+  const std::vector<std::unique_ptr<XbCdxFile>>& Files() const { return files_; }
   // The first tag of that name (any case) among the open files, or nullptr.
-  XbCDXTag* FindTag(std::string_view name) const;
+  XbCdxTag* FindTag(std::string_view name) const;
 
   // Locker for every index file opened from now on and every open one.
   void SetLocker(XbIndexLocker* locker);
@@ -60,11 +60,11 @@ class XbIndexSet : public XbRecordListener {
   void RecordAppended(long recno, const char* record) override;
 
  private:
-  XbCDXFile& Add(std::unique_ptr<XbCDXFile> file);
+  XbCdxFile& Add(std::unique_ptr<XbCdxFile> file);
 
   XbDbfFile& table_;
   XbKeySourceFactory factory_;
   XbIndexLocker* locker_ = nullptr;
-  std::vector<std::unique_ptr<XbCDXFile>> files_;
-  std::vector<XbCDXFile*> locked_;  // files locked by BeginWrite
+  std::vector<std::unique_ptr<XbCdxFile>> files_;
+  std::vector<XbCdxFile*> locked_;  // files locked by BeginWrite
 };

@@ -6,7 +6,7 @@
 
 namespace cdx {
 
-TagCursor::TagCursor(const XbCDXFile& file, uint32_t root, const KeyFormat& format)
+TagCursor::TagCursor(const XbCdxFile& file, uint32_t root, const KeyFormat& format)
     : file_(file), root_(root), format_(format) {}
 
 void TagCursor::Start(Direction direction) {

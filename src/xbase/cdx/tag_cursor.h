@@ -18,13 +18,13 @@
 
 #include "xbase/cdx/tree_path.h"
 
-class XbCDXFile;
+class XbCdxFile;
 
 namespace cdx {
 
 class TagCursor {
  public:
-  TagCursor(const XbCDXFile& file, uint32_t root, const KeyFormat& format);
+  TagCursor(const XbCdxFile& file, uint32_t root, const KeyFormat& format);
 
   // Each positioning returns whether an entry is current; without one the
   // cursor stands before the first or after the last entry.
@@ -58,7 +58,7 @@ class TagCursor {
   bool SettleBackward();
   bool Relocate();
 
-  const XbCDXFile& file_;
+  const XbCdxFile& file_;
   uint32_t root_;
   KeyFormat format_;
   std::vector<PathStep> path_;

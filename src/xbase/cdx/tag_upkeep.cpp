@@ -14,7 +14,7 @@ bool SameEntry(const XbCdxEntry& a, const XbCdxEntry& b) { return a.key == b.key
 
 }  // namespace
 
-TreeWriter::TreeWriter(XbCDXFile& file, uint32_t root, const KeyFormat& format, uint64_t highestRecno)
+TreeWriter::TreeWriter(XbCdxFile& file, uint32_t root, const KeyFormat& format, uint64_t highestRecno)
     : file_(file), root_(root), format_(format), highestRecno_(highestRecno) {}
 
 void TreeWriter::Descend(const std::string& key, uint32_t recno) {

@@ -19,7 +19,7 @@
 
 #include "xbase/cdx/tree_path.h"
 
-class XbCDXFile;
+class XbCdxFile;
 
 namespace cdx {
 
@@ -27,7 +27,7 @@ class TreeWriter {
  public:
   // `highestRecno` is the largest record number a leaf must be able to hold
   // (the table's record count; for the tag directory the file size).
-  TreeWriter(XbCDXFile& file, uint32_t root, const KeyFormat& format, uint64_t highestRecno);
+  TreeWriter(XbCdxFile& file, uint32_t root, const KeyFormat& format, uint64_t highestRecno);
 
   // Adds the entry before the first entry greater in entry order; with
   // `unique`, nothing is added when an entry has an equal key. Returns
@@ -47,7 +47,7 @@ class TreeWriter {
   void SplitRoot();
   void Write(const XbCdxNode& node);
 
-  XbCDXFile& file_;
+  XbCdxFile& file_;
   uint32_t root_;
   KeyFormat format_;
   uint64_t highestRecno_;

@@ -5,19 +5,19 @@
 using cdx::PrefixRule;
 using cdx::XbCdxEntry;
 
-bool XbCDXTag::BelowLow(const std::string& key) const {
+bool XbCdxTag::BelowLow(const std::string& key) const {
   if (!low_) return false;
   int c = cdx::CompareSearch(*low_, key, format_.Character(), PrefixRule::Partial);
   return c > 0 || (c == 0 && !lowInclusive_);
 }
 
-bool XbCDXTag::AboveHigh(const std::string& key) const {
+bool XbCdxTag::AboveHigh(const std::string& key) const {
   if (!high_) return false;
   int c = cdx::CompareSearch(*high_, key, format_.Character(), highRule_);
   return c < 0 || (c == 0 && !highInclusive_);
 }
 
-int XbCDXTag::RangeSide(const std::string& key) const {
+int XbCdxTag::RangeSide(const std::string& key) const {
   if (BelowLow(key)) return -1;
   if (AboveHigh(key)) return 1;
   return 0;
@@ -25,7 +25,7 @@ int XbCDXTag::RangeSide(const std::string& key) const {
 
 // Turns where the cursor stands into a walk result. In file order the low
 // side is the beginning; a descending tag is walked from the other end.
-long XbCDXTag::Report(bool onEntry) {
+long XbCdxTag::Report(bool onEntry) {
   bof_ = eof_ = false;
   int side;
   if (!onEntry) {
@@ -43,7 +43,7 @@ long XbCDXTag::Report(bool onEntry) {
 }
 
 // A find that gives no record, or one outside the range, ends at the end.
-long XbCDXTag::ReportFound(long recno) {
+long XbCdxTag::ReportFound(long recno) {
   if (recno == 0) {
     bof_ = false;
     eof_ = true;
@@ -52,43 +52,43 @@ long XbCDXTag::ReportFound(long recno) {
 }
 
 // The first entry in file order within the low bound.
-bool XbCDXTag::SeekLow() {
+bool XbCdxTag::SeekLow() {
   if (!low_) return cursor_.First();
   return cursor_.SeekFirst([&](const XbCdxEntry& e) { return !BelowLow(e.key); });
 }
 
 // The last entry in file order within the high bound.
-bool XbCDXTag::SeekHigh() {
+bool XbCdxTag::SeekHigh() {
   if (!high_) return cursor_.Last();
   cursor_.SeekFirst([&](const XbCdxEntry& e) { return AboveHigh(e.key); });
   return cursor_.Previous();
 }
 
-long XbCDXTag::First() {
-  XbCDXFile::Lock lock(file_, XbIndexAccess::Seek);
+long XbCdxTag::First() {
+  XbCdxFile::Lock lock(file_, XbIndexAccess::Seek);
   return Report(descending_ ? SeekHigh() : SeekLow());
 }
 
-long XbCDXTag::Last() {
-  XbCDXFile::Lock lock(file_, XbIndexAccess::Seek);
+long XbCdxTag::Last() {
+  XbCdxFile::Lock lock(file_, XbIndexAccess::Seek);
   return Report(descending_ ? SeekLow() : SeekHigh());
 }
 
-long XbCDXTag::Next() {
-  XbCDXFile::Lock lock(file_, XbIndexAccess::Seek);
+long XbCdxTag::Next() {
+  XbCdxFile::Lock lock(file_, XbIndexAccess::Seek);
   return Report(descending_ ? cursor_.Previous() : cursor_.Next());
 }
 
-long XbCDXTag::Previous() {
-  XbCDXFile::Lock lock(file_, XbIndexAccess::Seek);
+long XbCdxTag::Previous() {
+  XbCdxFile::Lock lock(file_, XbIndexAccess::Seek);
   return Report(descending_ ? cursor_.Next() : cursor_.Previous());
 }
 
-long XbCDXTag::Current() { return Report(cursor_.Entry() != nullptr); }
+long XbCdxTag::Current() { return Report(cursor_.Entry() != nullptr); }
 
 // The first entry in file order whose key is not below `key`, or the last
 // whose key is not above it, under the prefix rule.
-bool XbCDXTag::SeekKey(const std::string& key, PrefixRule rule, bool last) {
+bool XbCdxTag::SeekKey(const std::string& key, PrefixRule rule, bool last) {
   bool character = format_.Character();
   if (!last)
     return cursor_.SeekFirst([&](const XbCdxEntry& e) { return cdx::CompareSearch(key, e.key, character, rule) <= 0; });
@@ -96,16 +96,16 @@ bool XbCDXTag::SeekKey(const std::string& key, PrefixRule rule, bool last) {
   return cursor_.Previous();
 }
 
-long XbCDXTag::FindFirst(std::string_view key, bool partial) {
-  XbCDXFile::Lock lock(file_, XbIndexAccess::Seek);
+long XbCdxTag::FindFirst(std::string_view key, bool partial) {
+  XbCdxFile::Lock lock(file_, XbIndexAccess::Seek);
   // In reverse order the first key not below the search key is the last one
   // in the file that is not above it.
   bool onEntry = SeekKey(cdx::NormalizeKey(key, format_), partial ? PrefixRule::Partial : PrefixRule::Exact, descending_);
   return ReportFound(Report(onEntry));
 }
 
-long XbCDXTag::FindLast(std::string_view key, bool partial) {
-  XbCDXFile::Lock lock(file_, XbIndexAccess::Seek);
+long XbCdxTag::FindLast(std::string_view key, bool partial) {
+  XbCdxFile::Lock lock(file_, XbIndexAccess::Seek);
   std::string k = cdx::NormalizeKey(key, format_);
   PrefixRule rule = partial ? PrefixRule::Partial : PrefixRule::Exact;
   bool onEntry = SeekKey(k, rule, !descending_);
@@ -113,8 +113,8 @@ long XbCDXTag::FindLast(std::string_view key, bool partial) {
   return ReportFound(equal ? Report(true) : 0);
 }
 
-bool XbCDXTag::GoToKey(std::string_view key, long recno) {
-  XbCDXFile::Lock lock(file_, XbIndexAccess::Seek);
+bool XbCdxTag::GoToKey(std::string_view key, long recno) {
+  XbCdxFile::Lock lock(file_, XbIndexAccess::Seek);
   std::string k = cdx::NormalizeKey(key, format_);
   bool found = cursor_.SeekEntry(k, static_cast<uint32_t>(recno)) &&
                cdx::CompareEntry(*cursor_.Entry(), k, static_cast<uint32_t>(recno), format_.Character()) == 0;
@@ -123,7 +123,7 @@ bool XbCDXTag::GoToKey(std::string_view key, long recno) {
   return found;
 }
 
-bool XbCDXTag::GoToRecord(const char* record, long recno) {
+bool XbCdxTag::GoToRecord(const char* record, long recno) {
   std::optional<std::string> key = KeyOf(record, recno);
   if (!key) {
     bof_ = false;
@@ -133,11 +133,11 @@ bool XbCDXTag::GoToRecord(const char* record, long recno) {
   return GoToKey(*key, recno);
 }
 
-std::string XbCDXTag::CurrentKey() const { return cursor_.Entry() ? cursor_.Entry()->key : std::string(); }
+std::string XbCdxTag::CurrentKey() const { return cursor_.Entry() ? cursor_.Entry()->key : std::string(); }
 
-long XbCDXTag::CurrentRecNo() const { return cursor_.Entry() ? static_cast<long>(cursor_.Entry()->recno) : 0; }
+long XbCdxTag::CurrentRecNo() const { return cursor_.Entry() ? static_cast<long>(cursor_.Entry()->recno) : 0; }
 
-bool XbCDXTag::SetRange(std::optional<std::string> low, std::optional<std::string> high, bool lowInclusive,
+bool XbCdxTag::SetRange(std::optional<std::string> low, std::optional<std::string> high, bool lowInclusive,
                         bool highInclusive, PrefixRule highRule) {
   if (low) low = cdx::NormalizeKey(*low, format_);
   if (high) high = cdx::NormalizeKey(*high, format_);

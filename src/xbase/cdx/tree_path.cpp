@@ -4,7 +4,7 @@
 
 namespace cdx {
 
-void PushNode(const XbCDXFile& file, const KeyFormat& format, std::vector<PathStep>& path, uint32_t offset) {
+void PushNode(const XbCdxFile& file, const KeyFormat& format, std::vector<PathStep>& path, uint32_t offset) {
   if (path.size() >= kMaxDepth) file.Corrupted();
   for (const PathStep& s : path)
     if (s.node.offset == offset) file.Corrupted();

@@ -8,7 +8,7 @@
 #include "xbase/cdx/collation.h"
 #include "xbase/cdx/node_layout.h"
 
-class XbCDXFile;
+class XbCdxFile;
 
 namespace cdx {
 
@@ -25,7 +25,7 @@ inline constexpr size_t kMaxDepth = 32;
 // Reads the node at `offset` and appends it to the path. A node that is
 // already on the path (a cycle) or a path deeper than kMaxDepth makes the
 // file "Index file %s is corrupted".
-void PushNode(const XbCDXFile& file, const KeyFormat& format, std::vector<PathStep>& path, uint32_t offset);
+void PushNode(const XbCdxFile& file, const KeyFormat& format, std::vector<PathStep>& path, uint32_t offset);
 
 // Entry order: by key, then by record number.
 inline int CompareEntry(const XbCdxEntry& e, std::string_view key, uint32_t recno, bool character) {

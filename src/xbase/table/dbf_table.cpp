@@ -185,7 +185,7 @@ void TDbfTable::Open() {
     }
     file_->SetIndexOpen(!indexes_->Files().empty());
     if (!IndexFiles.empty() && !codec::Trim(indexName_).empty()) {
-      XbCDXTag* tag = indexes_->FindTag(codec::Trim(indexName_));
+      XbCdxTag* tag = indexes_->FindTag(codec::Trim(indexName_));
       if (!tag) ThrowDbf(msg::kCannotFindTag, {indexName_});
       UseTag(tag);
     }

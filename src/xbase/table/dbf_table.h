@@ -202,13 +202,13 @@ class TDbfTable {
   std::string RecordWithValues(const std::string& fieldNames, const std::vector<TValue>& values,
                                std::vector<const XbField*>& named);
   long ScanFor(const std::vector<const XbField*>& named, const std::string& wanted, int options);
-  void UseTag(XbCDXTag* tag);
-  std::optional<std::string> SearchKey(const XbCDXTag& tag, const std::string& text) const;
+  void UseTag(XbCdxTag* tag);
+  std::optional<std::string> SearchKey(const XbCdxTag& tag, const std::string& text) const;
   // Finds `key` in `tag` (hidden records stepped over forward, or backward
   // for the last key) and tells whether the key reached matches.
-  bool FindInTag(XbCDXTag& tag, const std::string& key, bool exact, bool last, bool* atEnd);
+  bool FindInTag(XbCdxTag& tag, const std::string& key, bool exact, bool last, bool* atEnd);
   bool Seek(const std::string& key, bool exact, bool near, bool last);
-  XbCDXTag* TagForFields(const std::string& fieldNames);
+  XbCdxTag* TagForFields(const std::string& fieldNames);
   void ShowFirstOfOrder();
 
   std::string databaseName_, tableName_, indexName_;
@@ -220,7 +220,7 @@ class TDbfTable {
   std::unique_ptr<XbDbfHandler> handler_;
   std::unique_ptr<XbProtocolIndexLocker> locker_;
   std::unique_ptr<XbIndexSet> indexes_;
-  XbCDXTag* tag_ = nullptr;   // the current tag; natural order when null
+  XbCdxTag* tag_ = nullptr;   // the current tag; natural order when null
   std::vector<std::unique_ptr<TField>> fields_;
   size_t declaredFields_ = 0;   // fields_ beyond this were made at open
   std::vector<TValue> calculated_;  // per field object, for calculated and lookup fields

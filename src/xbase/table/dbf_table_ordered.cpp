@@ -57,7 +57,7 @@ std::string KeyFromExpression(const XbExpression& expr, const char* record) {
 
 // --- index files and tags ---
 
-void TDbfTable::UseTag(XbCDXTag* tag) {
+void TDbfTable::UseTag(XbCdxTag* tag) {
   bool hadTag = tag_ != nullptr;
   tag_ = tag;
   handler_->SetOrder(tag ? std::make_unique<XbTagOrder>(*tag) : nullptr);
@@ -77,7 +77,7 @@ int TDbfTable::OpenIndexFile(const std::string& path) {
 
 void TDbfTable::CloseIndexFile(const std::string& path) {
   CheckActive();
-  XbCDXFile* file = indexes_->Find(path);
+  XbCdxFile* file = indexes_->Find(path);
   if (!file) return;
   if (tag_ && &tag_->File() == file) {
     tag_->ClearRange();
@@ -105,7 +105,7 @@ void TDbfTable::CreateIndexTag(const std::string& file, const std::string& tag, 
     indexes_->CloseAll();
     file_->SetIndexOpen(false);
     if (codec::Trim(tag).empty()) ThrowDbf(msg::kCannotFindTag, {tag});
-    XbCDXFile& index = indexes_->OpenOrCreate(file);
+    XbCdxFile& index = indexes_->OpenOrCreate(file);
     XbBuildProgress progress;
     if (OnStatus) progress = [this](int s1, long s2, long s3) { OnStatus(s1, static_cast<int>(s2), static_cast<int>(s3)); };
     index.CreateTag(tag, keyExpr, forExpr, duplicates == 0, order == 1 || order == 8, progress);
@@ -122,7 +122,7 @@ void TDbfTable::SelectTag(const std::string& tag) {
   CheckActive();
   indexName_ = tag;
   CheckBrowseMode();
-  XbCDXTag* found = nullptr;
+  XbCdxTag* found = nullptr;
   std::string name = AsciiUpper(std::string(codec::Trim(tag)));
   if (!name.empty()) {
     found = indexes_->FindTag(name);
@@ -145,7 +145,7 @@ void TDbfTable::SelectTag(const std::string& tag) {
 
 // --- seeks ---
 
-std::optional<std::string> TDbfTable::SearchKey(const XbCDXTag& tag, const std::string& text) const {
+std::optional<std::string> TDbfTable::SearchKey(const XbCdxTag& tag, const std::string& text) const {
   const Codepage& cp = Codepage::Instance();
   std::string ansi = cp.Utf8ToAnsi(text);
   std::string disk = translate_ ? cp.AnsiToOem(ansi) : ansi;
@@ -155,7 +155,7 @@ std::optional<std::string> TDbfTable::SearchKey(const XbCDXTag& tag, const std::
   return cdx::SearchKeyFromText(disk, tag.KeyType(), '.');
 }
 
-bool TDbfTable::FindInTag(XbCDXTag& tag, const std::string& key, bool exact, bool last, bool* atEnd) {
+bool TDbfTable::FindInTag(XbCdxTag& tag, const std::string& key, bool exact, bool last, bool* atEnd) {
   *atEnd = false;
   long recno = last ? tag.FindLast(key, !exact) : tag.FindFirst(key, !exact);
   // A hidden record is stepped over: forward for the first key, backward
@@ -255,10 +255,10 @@ void TDbfTable::RefreshTable() {
   if (tag_ && shown_ != 0) tag_->GoToRecord(file_->Buffer(), shown_);
 }
 
-XbCDXTag* TDbfTable::TagForFields(const std::string& fieldNames) {
+XbCdxTag* TDbfTable::TagForFields(const std::string& fieldNames) {
   std::string wanted;
   for (const std::string& name : SplitNames(fieldNames)) wanted += AsciiUpper(name) + ";";
-  auto matches = [&](XbCDXTag* tag) {
+  auto matches = [&](XbCdxTag* tag) {
     if (!tag || tag->HasFilter()) return false;
     std::string list = XbExpression::Parse(tag->KeyExpression(), *file_)->FieldList();
     if (list.size() > wanted.size()) list.resize(wanted.size());
@@ -336,7 +336,7 @@ bool TDbfTable::Locate(const std::string& fieldNames, const std::vector<TValue>&
   try {
     std::vector<const XbField*> named;
     std::string wanted = RecordWithValues(fieldNames, values, named);
-    XbCDXTag* tag = !tag_ || !tag_->HasRange() ? TagForFields(fieldNames) : nullptr;
+    XbCdxTag* tag = !tag_ || !tag_->HasRange() ? TagForFields(fieldNames) : nullptr;
     if (tag) {
       bool atEnd;
       auto expr = XbExpression::Parse(tag->KeyExpression(), *file_);

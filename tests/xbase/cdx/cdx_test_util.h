@@ -52,13 +52,13 @@ inline std::vector<PeerTag> ReadPeerTags(const std::string& table) {
 }
 
 // Record numbers from the first to the last entry of the tag (or its range).
-inline std::vector<long> WalkForward(XbCDXTag& tag) {
+inline std::vector<long> WalkForward(XbCdxTag& tag) {
   std::vector<long> order;
   for (long r = tag.First(); r != 0; r = tag.Next()) order.push_back(r);
   return order;
 }
 
-inline std::vector<long> WalkBackward(XbCDXTag& tag) {
+inline std::vector<long> WalkBackward(XbCdxTag& tag) {
   std::vector<long> order;
   for (long r = tag.Last(); r != 0; r = tag.Previous()) order.push_back(r);
   return order;

@@ -18,8 +18,8 @@ class CorruptIndex : public ::testing::Test {
     CreateTable(dir.File("T.DBF"), {{"NAC", 'C', 30}});
     dbf.Open(dir.File("T.DBF"), XbDbfFile::Options{});
     for (int i = 0; i < 3000; ++i) AppendRow(dbf, {{"NAC", "NAME " + std::to_string(i * 7 % 3000)}});
-    auto cdx = XbCDXFile::OpenOrCreate(dir.File("GOOD.CDX"), dbf, TestKeySources(dbf));
-    XbCDXTag& tag = cdx->CreateTag("NAC", "NAC", "", false, false);
+    auto cdx = XbCdxFile::OpenOrCreate(dir.File("GOOD.CDX"), dbf, TestKeySources(dbf));
+    XbCdxTag& tag = cdx->CreateTag("NAC", "NAC", "", false, false);
     header = tag.HeaderOffset();
     root = tag.RootOffset();
     cdx::XbCdxNode node = cdx->ReadNode(root, tag.Format());
@@ -66,7 +66,7 @@ TEST_F(CorruptIndex, BadHeadersFailTheOpen) {
   };
   for (const Case& c : cases) {
     std::string path = Damaged(c.damage);
-    EXPECT_EQ(DbfErrorOf([&] { XbCDXFile::Open(path, dbf, TestKeySources(dbf)); }),
+    EXPECT_EQ(DbfErrorOf([&] { XbCdxFile::Open(path, dbf, TestKeySources(dbf)); }),
               "Index file " + path + " is corrupted")
         << c.what;
   }
@@ -97,8 +97,8 @@ TEST_F(CorruptIndex, BadNodesEndWalksSeeksAndWritesWithAnError) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::string path = Damaged(c.damage);
-    auto cdx = XbCDXFile::Open(path, dbf, TestKeySources(dbf));
-    XbCDXTag& tag = *cdx->FindTag("NAC");
+    auto cdx = XbCdxFile::Open(path, dbf, TestKeySources(dbf));
+    XbCdxTag& tag = *cdx->FindTag("NAC");
     std::string corrupted = "Index file " + path + " is corrupted";
     std::string walk = DbfErrorOf([&] {
       WalkForward(tag);

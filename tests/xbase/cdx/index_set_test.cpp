@@ -11,11 +11,11 @@ namespace {
 
 class RecordingLocker : public XbIndexLocker {
  public:
-  void Lock(XbCDXFile&, XbIndexAccess access) override {
+  void Lock(XbCdxFile&, XbIndexAccess access) override {
     ++depth;
     (access == XbIndexAccess::Write ? writes : seeks)++;
   }
-  void Unlock(XbCDXFile&, XbIndexAccess) override { --depth; }
+  void Unlock(XbCdxFile&, XbIndexAccess) override { --depth; }
   int depth = 0, writes = 0, seeks = 0;
 };
 
@@ -26,10 +26,10 @@ TEST(IndexSet, OpensEachFileOnceAndFindsTagsInPlaceOrder) {
   dbf.Open(dir.File("Skl0001.dbf"), XbDbfFile::Options{});
   AppendRow(dbf, {{"KAV", "000001"}, {"IND", "01"}});
   XbIndexSet set(dbf, TestKeySources(dbf));
-  XbCDXFile& first = set.OpenOrCreate("Skl0001");
+  XbCdxFile& first = set.OpenOrCreate("Skl0001");
   EXPECT_EQ(first.FileName(), dir.File("Skl0001.cdx"));
   first.CreateTag("KAV", "KAV+IND", "", true, false);
-  XbCDXFile& second = set.OpenOrCreate(dir.File("OTHER"));
+  XbCdxFile& second = set.OpenOrCreate(dir.File("OTHER"));
   second.CreateTag("KAV", "IND", "", false, false);
   second.CreateTag("IND", "IND", "", false, false);
   EXPECT_EQ(&set.Open("SKL0001.CDX"), &first);  // the same file name, any case
@@ -51,7 +51,7 @@ TEST(IndexSet, LocksAroundEveryWriteAndSeek) {
   XbIndexSet set(dbf, TestKeySources(dbf));
   RecordingLocker locker;
   set.SetLocker(&locker);
-  XbCDXFile& cdx = set.OpenOrCreate("T");
+  XbCdxFile& cdx = set.OpenOrCreate("T");
   cdx.CreateTag("KAV", "KAV", "", false, false);
   int writes = locker.writes;
   EXPECT_GE(writes, 1);

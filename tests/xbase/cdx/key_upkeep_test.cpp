@@ -11,7 +11,7 @@
 
 namespace {
 
-void ExpectSound(XbCDXFile& cdx) {
+void ExpectSound(XbCdxFile& cdx) {
   for (const XbTagReport& r : CheckIndexFile(cdx)) {
     EXPECT_TRUE(r.Sound()) << r.tag << ": " << r.problems.front();
     if (!r.tag.empty()) {
@@ -27,9 +27,9 @@ class KeyUpkeep : public ::testing::Test {
     dbf.Open(dir.File("CARDS.DBF"), XbDbfFile::Options{});
   }
   // Builds the tags over what the table holds, then keeps them current.
-  XbCDXFile& Index(const std::vector<std::tuple<const char*, const char*, const char*, bool>>& tags) {
+  XbCdxFile& Index(const std::vector<std::tuple<const char*, const char*, const char*, bool>>& tags) {
     set = std::make_unique<XbIndexSet>(dbf, TestKeySources(dbf));
-    XbCDXFile& cdx = set->OpenOrCreate("CARDS");
+    XbCdxFile& cdx = set->OpenOrCreate("CARDS");
     for (const auto& [name, key, filter, unique] : tags) cdx.CreateTag(name, key, filter, unique, false);
     return cdx;
   }
@@ -42,8 +42,8 @@ class KeyUpkeep : public ::testing::Test {
 TEST_F(KeyUpkeep, UniqueTagKeepsItsEntryUntilRebuilt) {
   for (const char* kav : {"000500", "000200", "000123", "000900", "000100", "000300", "000700", "000123"})
     AppendRow(dbf, {{"KAV", kav}});
-  XbCDXFile& cdx = Index({{"KAV", "KAV", "", true}});
-  XbCDXTag& kav = *cdx.FindTag("KAV");
+  XbCdxFile& cdx = Index({{"KAV", "KAV", "", true}});
+  XbCdxTag& kav = *cdx.FindTag("KAV");
   UpdateRow(dbf, 3, {{"KAV", "000124"}});
   EXPECT_EQ(kav.FindFirst("000124", false), 3);
   EXPECT_EQ(kav.FindFirst("000123", false), 3);  // the first key not below: 000124
@@ -60,7 +60,7 @@ TEST_F(KeyUpkeep, UniqueTagKeepsItsEntryUntilRebuilt) {
 
 TEST_F(KeyUpkeep, UpdateWithoutKeyChangeWritesNothing) {
   for (int i = 0; i < 50; ++i) AppendRow(dbf, {{"KAV", std::to_string(100000 + i)}, {"NAC", "X"}, {"PC1", "1"}});
-  XbCDXFile& cdx = Index({{"KAV", "KAV", "", true}, {"NAC", "UPPER(NAC)", "", false}, {"PC1", "PC1", "", false}});
+  XbCdxFile& cdx = Index({{"KAV", "KAV", "", true}, {"NAC", "UPPER(NAC)", "", false}, {"PC1", "PC1", "", false}});
   std::string before = ReadFile(cdx.FileName());
   uint32_t counter = cdx.ChangeCounter();
   UpdateRow(dbf, 7, {{"OLD", "T"}, {"NAC", "x"}});  // UPPER(NAC) is the same
@@ -73,8 +73,8 @@ TEST_F(KeyUpkeep, UpdateWithoutKeyChangeWritesNothing) {
 
 TEST_F(KeyUpkeep, FilteredTagTakesAndLosesRecords) {
   for (int i = 1; i <= 6; ++i) AppendRow(dbf, {{"KAV", std::to_string(i)}, {"OLD", i % 2 ? "T" : "F"}});
-  XbCDXFile& cdx = Index({{"OLD", "KAV", "OLD", false}});
-  XbCDXTag& old = *cdx.FindTag("OLD");
+  XbCdxFile& cdx = Index({{"OLD", "KAV", "OLD", false}});
+  XbCdxTag& old = *cdx.FindTag("OLD");
   EXPECT_EQ(WalkForward(old), (std::vector<long>{1, 3, 5}));
   UpdateRow(dbf, 2, {{"OLD", "T"}});
   UpdateRow(dbf, 3, {{"OLD", "F"}});
@@ -87,8 +87,8 @@ TEST_F(KeyUpkeep, FilteredTagTakesAndLosesRecords) {
 // A root leaf that overflows keeps its offset and becomes an interior root
 // over the two halves.
 TEST_F(KeyUpkeep, RootSplitKeepsTheRootOffset) {
-  XbCDXFile& cdx = Index({{"NAC", "NAC", "", false}});
-  XbCDXTag& nac = *cdx.FindTag("NAC");
+  XbCdxFile& cdx = Index({{"NAC", "NAC", "", false}});
+  XbCdxTag& nac = *cdx.FindTag("NAC");
   uint32_t root = nac.RootOffset();
   int appended = 0;
   while (cdx.ReadNode(root, nac.Format()).IsLeaf()) {
@@ -121,8 +121,8 @@ TEST_F(KeyUpkeep, FullLeafOfAnotherProgramSplitsOnFirstInsert) {
   big.Open(CopyInto(dir.Path(), PeerFile("BIG.DBF"), "BIG.DBF"), XbDbfFile::Options{});
   CopyInto(dir.Path(), PeerFile("BIG.CDX"), "BIG.CDX");
   XbIndexSet bigSet(big, TestKeySources(big));
-  XbCDXFile& cdx = bigSet.Open("BIG");
-  XbCDXTag& key = *cdx.FindTag("KEY");
+  XbCdxFile& cdx = bigSet.Open("BIG");
+  XbCdxTag& key = *cdx.FindTag("KEY");
   cdx::XbCdxNode node = cdx.ReadNode(key.RootOffset(), key.Format());
   while (!node.IsLeaf()) node = cdx.ReadNode(node.entries.front().child, key.Format());
   while (node.storedFree != 0) node = cdx.ReadNode(node.right, key.Format());
@@ -151,8 +151,8 @@ TEST_F(KeyUpkeep, RecordNumberFieldWidensPastTheMask) {
   XbDbfFile many;
   many.Open(dir.File("MANY.DBF"), XbDbfFile::Options{});
   XbIndexSet manySet(many, TestKeySources(many));
-  XbCDXFile& cdx = manySet.OpenOrCreate("MANY");
-  XbCDXTag& nac = cdx.CreateTag("NAC", "NAC", "", false, false);
+  XbCdxFile& cdx = manySet.OpenOrCreate("MANY");
+  XbCdxTag& nac = cdx.CreateTag("NAC", "NAC", "", false, false);
   AppendRow(many, {{"NAC", "00000000000000000000000000999"}});
   ASSERT_EQ(nac.FindLast("00000000000000000000000000999", false), 16384);
   cdx::XbCdxNode root = cdx.ReadNode(nac.RootOffset(), nac.Format());
@@ -173,7 +173,7 @@ TEST_F(KeyUpkeep, TagOfForeignCollationRefusesWritesThatWouldChangeIt) {
   {
     XbDbfFile probe;
     probe.Open(dir.File("SOR0000.DBF"), XbDbfFile::Options{});
-    nacHeader = XbCDXFile::Open(cdxPath, probe, TestKeySources(probe))->FindTag("NAC")->HeaderOffset();
+    nacHeader = XbCdxFile::Open(cdxPath, probe, TestKeySources(probe))->FindTag("NAC")->HeaderOffset();
   }
   {
     std::fstream f(cdxPath, std::ios::binary | std::ios::in | std::ios::out);
@@ -181,8 +181,8 @@ TEST_F(KeyUpkeep, TagOfForeignCollationRefusesWritesThatWouldChangeIt) {
     f.write("GENERAL", 7);
   }
   XbIndexSet sorSet(sor, TestKeySources(sor));
-  XbCDXFile& cdx = sorSet.Open("SOR0000");
-  XbCDXTag& nac = *cdx.FindTag("NAC");
+  XbCdxFile& cdx = sorSet.Open("SOR0000");
+  XbCdxTag& nac = *cdx.FindTag("NAC");
   EXPECT_FALSE(nac.Maintainable());
   EXPECT_EQ(WalkForward(nac), ReadManifest(PeerFile("SOR0000.NAC.txt")));
 

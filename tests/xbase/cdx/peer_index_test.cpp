@@ -25,7 +25,7 @@ TEST_P(PeerIndex, TagsAndTheirOrdersAreThoseOfTheOtherEngine) {
   std::string table = GetParam();
   XbDbfFile dbf;
   dbf.Open(PeerFile(table + ".DBF"), ReadOnly());
-  auto cdx = XbCDXFile::Open(PeerFile(table + ".CDX"), dbf, TestKeySources(dbf));
+  auto cdx = XbCdxFile::Open(PeerFile(table + ".CDX"), dbf, TestKeySources(dbf));
 
   std::vector<PeerTag> wanted = ReadPeerTags(table);
   std::vector<std::string> expectedNames, names;
@@ -36,7 +36,7 @@ TEST_P(PeerIndex, TagsAndTheirOrdersAreThoseOfTheOtherEngine) {
 
   for (const PeerTag& want : wanted) {
     SCOPED_TRACE(table + "." + want.name);
-    XbCDXTag* tag = cdx->FindTag(want.name);
+    XbCdxTag* tag = cdx->FindTag(want.name);
     ASSERT_NE(tag, nullptr);
     EXPECT_EQ(tag->KeyExpression(), want.key);
     EXPECT_EQ(tag->FilterExpression(), want.filter);
@@ -59,7 +59,7 @@ TEST_P(PeerIndex, CheckerFindsTheFilesSound) {
   std::string table = GetParam();
   XbDbfFile dbf;
   dbf.Open(PeerFile(table + ".DBF"), ReadOnly());
-  auto cdx = XbCDXFile::Open(PeerFile(table + ".CDX"), dbf, TestKeySources(dbf));
+  auto cdx = XbCdxFile::Open(PeerFile(table + ".CDX"), dbf, TestKeySources(dbf));
   for (const XbTagReport& r : CheckIndexFile(*cdx)) {
     SCOPED_TRACE(table + "." + r.tag);
     EXPECT_TRUE(r.Sound()) << (r.problems.empty() ? "" : r.problems.front());
@@ -76,12 +76,12 @@ TEST_P(PeerIndex, TagsBuiltHereGiveTheSameOrders) {
   std::string path = CopyInto(dir.Path(), PeerFile(table + ".DBF"), table + ".DBF");
   XbDbfFile dbf;
   dbf.Open(path, XbDbfFile::Options{});
-  auto cdx = XbCDXFile::OpenOrCreate(dir.File("OWN.CDX"), dbf, TestKeySources(dbf));
+  auto cdx = XbCdxFile::OpenOrCreate(dir.File("OWN.CDX"), dbf, TestKeySources(dbf));
   for (const PeerTag& want : ReadPeerTags(table))
     cdx->CreateTag(want.name, want.key, want.filter, want.unique, want.descending);
   for (const PeerTag& want : ReadPeerTags(table)) {
     SCOPED_TRACE(table + "." + want.name);
-    XbCDXTag* tag = cdx->FindTag(want.name);
+    XbCdxTag* tag = cdx->FindTag(want.name);
     ASSERT_NE(tag, nullptr);
     EXPECT_EQ(WalkForward(*tag), ReadManifest(PeerFile(table + "." + want.name + ".txt")));
   }
@@ -98,10 +98,10 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, PeerIndex, ::testing::Values("SOR0000", "BIG"
 TEST(PeerIndexSeek, ExactSeekOfEachKeyFindsItsFirstRecord) {
   XbDbfFile dbf;
   dbf.Open(PeerFile("SOR0000.DBF"), ReadOnly());
-  auto cdx = XbCDXFile::Open(PeerFile("SOR0000.CDX"), dbf, TestKeySources(dbf));
+  auto cdx = XbCdxFile::Open(PeerFile("SOR0000.CDX"), dbf, TestKeySources(dbf));
   for (const char* name : {"KAV", "NAC", "PC1", "DAT", "KVD"}) {
     SCOPED_TRACE(name);
-    XbCDXTag& tag = *cdx->FindTag(name);
+    XbCdxTag& tag = *cdx->FindTag(name);
     std::vector<long> manifest = ReadManifest(PeerFile(std::string("SOR0000.") + name + ".txt"));
     std::vector<std::string> keys;
     for (long recno : manifest) {

@@ -24,8 +24,8 @@ class TagBuild : public ::testing::Test {
     CreateTable(dir.File("CARDS.DBF"), CardFields());
     dbf.Open(dir.File("CARDS.DBF"), XbDbfFile::Options{});
   }
-  std::unique_ptr<XbCDXFile> OpenIndex(const std::string& name = "CARDS.CDX") {
-    return XbCDXFile::OpenOrCreate(dir.File(name), dbf, TestKeySources(dbf));
+  std::unique_ptr<XbCdxFile> OpenIndex(const std::string& name = "CARDS.CDX") {
+    return XbCdxFile::OpenOrCreate(dir.File(name), dbf, TestKeySources(dbf));
   }
   void AddCards(int count) {
     for (int i = 1; i <= count; ++i) {
@@ -43,10 +43,10 @@ TEST_F(TagBuild, UniqueTagKeepsTheLowestRecordOfEachKey) {
   for (const char* kav : {"000500", "000200", "000123", "000900", "000100", "000300", "000700", "000123"})
     AppendRow(dbf, {{"KAV", kav}});
   auto cdx = OpenIndex();
-  XbCDXTag& kav = cdx->CreateTag("KAV", "KAV", "", true, false);
+  XbCdxTag& kav = cdx->CreateTag("KAV", "KAV", "", true, false);
   EXPECT_EQ(WalkForward(kav), (std::vector<long>{5, 3, 2, 6, 1, 7, 4}));
   EXPECT_EQ(kav.FindFirst("000123", false), 3);
-  XbCDXTag& dup = cdx->CreateTag("KAVD", "KAV", "", false, false);
+  XbCdxTag& dup = cdx->CreateTag("KAVD", "KAV", "", false, false);
   EXPECT_EQ(WalkForward(dup), (std::vector<long>{5, 3, 8, 2, 6, 1, 7, 4}));
 }
 
@@ -55,7 +55,7 @@ TEST_F(TagBuild, UpperCasedNamesFollowTheCzechAlphabet) {
   for (const char* name : {"dort", "čaj", "Cukr", "czech", "Čedar", "áda", "Adam", "zelí", "Žito"})
     AppendRow(dbf, {{"NAC", cp.Utf8ToOem(name)}});
   auto cdx = OpenIndex();
-  XbCDXTag& nac = cdx->CreateTag("NAC", "UPPER(NAC)", "", false, false);
+  XbCdxTag& nac = cdx->CreateTag("NAC", "UPPER(NAC)", "", false, false);
   // ADAM ÁDA CUKR CZECH ČAJ ČEDAR DORT ZELÍ ŽITO
   EXPECT_EQ(WalkForward(nac), (std::vector<long>{7, 6, 3, 4, 2, 5, 1, 8, 9}));
 }
@@ -76,7 +76,7 @@ TEST_F(TagBuild, ReportsEveryStepOfTheBuild) {
 TEST_F(TagBuild, LeavesAreFilledToTheLimitAndLinked) {
   AddCards(3000);
   auto cdx = OpenIndex();
-  XbCDXTag& tag = cdx->CreateTag("NAC", "NAC+KAV", "", false, false);
+  XbCdxTag& tag = cdx->CreateTag("NAC", "NAC+KAV", "", false, false);
   const cdx::KeyFormat& f = tag.Format();
   cdx::XbCdxNode node = cdx->ReadNode(tag.RootOffset(), f);
   ASSERT_FALSE(node.IsLeaf());
@@ -104,7 +104,7 @@ TEST_F(TagBuild, ReplacingATagDropsItsDirectoryEntryAndNeverReusesBlocks) {
   uint32_t first = cdx->CreateTag("KAV", "KAV", "", false, false).HeaderOffset();
   cdx->CreateTag("NAC", "NAC", "", false, false);
   uint64_t size = cdx->Size();
-  XbCDXTag& again = cdx->CreateTag("kav ", "NAC+KAV", "", true, true);
+  XbCdxTag& again = cdx->CreateTag("kav ", "NAC+KAV", "", true, true);
   EXPECT_GE(again.HeaderOffset(), size);
   EXPECT_NE(again.HeaderOffset(), first);
   ASSERT_EQ(cdx->Tags().size(), 2u);
@@ -124,7 +124,7 @@ TEST_F(TagBuild, ReplacingATagDropsItsDirectoryEntryAndNeverReusesBlocks) {
 TEST_F(TagBuild, HeaderAsTheOtherProgramsReadIt) {
   AddCards(5);
   auto cdx = OpenIndex();
-  XbCDXTag& tag = cdx->CreateTag("OLD", "KAV", "OLD", true, true);
+  XbCdxTag& tag = cdx->CreateTag("OLD", "KAV", "OLD", true, true);
   std::string file = ReadFile(dir.File("CARDS.CDX"));
   const uint8_t* h = reinterpret_cast<const uint8_t*>(file.data()) + tag.HeaderOffset();
   EXPECT_EQ(cdx::Get32(h), tag.RootOffset());
@@ -149,7 +149,7 @@ TEST_F(TagBuild, HeaderAsTheOtherProgramsReadIt) {
 
 TEST_F(TagBuild, NewFileGetsAnEmptyDirectory) {
   { std::ofstream(dir.File("CARDS.CDX")).put('x'); }  // 1 byte: new
-  auto cdx = XbCDXFile::Open(dir.File("CARDS.CDX"), dbf, TestKeySources(dbf));
+  auto cdx = XbCdxFile::Open(dir.File("CARDS.CDX"), dbf, TestKeySources(dbf));
   EXPECT_TRUE(cdx->Tags().empty());
   EXPECT_EQ(cdx->Size(), 1536u);
   cdx::XbCdxNode root = cdx->ReadNode(1024, cdx->Directory().Format());
@@ -159,7 +159,7 @@ TEST_F(TagBuild, NewFileGetsAnEmptyDirectory) {
   EXPECT_EQ(root.left, cdx::kNoNode);
   EXPECT_EQ(root.right, cdx::kNoNode);
   // An empty table gives an empty root leaf.
-  XbCDXTag& tag = cdx->CreateTag("KAV", "KAV", "", false, false);
+  XbCdxTag& tag = cdx->CreateTag("KAV", "KAV", "", false, false);
   EXPECT_EQ(cdx->ReadNode(tag.RootOffset(), tag.Format()).attribute, cdx::kLeaf | cdx::kRoot);
   EXPECT_EQ(tag.First(), 0);
   EXPECT_TRUE(tag.Eof());
@@ -176,7 +176,7 @@ TEST_F(TagBuild, RefusesWhatItCannotBuild) {
   CreateTable(dir.File("WIDE.DBF"), {{"TXT", 'C', 241}});
   XbDbfFile wide;
   wide.Open(dir.File("WIDE.DBF"), XbDbfFile::Options{});
-  auto cdx = XbCDXFile::OpenOrCreate(dir.File("WIDE.CDX"), wide, TestKeySources(wide));
+  auto cdx = XbCdxFile::OpenOrCreate(dir.File("WIDE.CDX"), wide, TestKeySources(wide));
   EXPECT_EQ(DbfErrorOf([&] { cdx->CreateTag("TXT", "TXT", "", false, false); }),
             "Sort key length must be 1-240 bytes, is 241");
   EXPECT_EQ(DbfErrorOf([&] { cdx->CreateTag("  ", "TXT", "", false, false); }), "Cannot find index tag   ");
@@ -199,7 +199,7 @@ TEST(TagBuildLarge, DirectoryOfAFilePast16MegabytesUsesFiveByteEntries) {
     }
     AppendRow(dbf, {{"TXT", text}});
   }
-  auto cdx = XbCDXFile::OpenOrCreate(dir.File("TEXTS.CDX"), dbf, TestKeySources(dbf));
+  auto cdx = XbCdxFile::OpenOrCreate(dir.File("TEXTS.CDX"), dbf, TestKeySources(dbf));
   cdx->CreateTag("TXT", "TXT", "", false, false);
   cdx->CreateTag("KAV", "KAV", "", false, false);  // the directory is written again, now past 16 MB
   ASSERT_GT(cdx->Size(), 16u << 20);

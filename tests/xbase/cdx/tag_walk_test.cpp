@@ -31,8 +31,8 @@ class TagWalk : public ::testing::Test {
   TempDir dir;
   XbDbfFile dbf;
   std::unique_ptr<XbIndexSet> set;
-  XbCDXFile* cdx = nullptr;
-  XbCDXTag *kav = nullptr, *pc1 = nullptr, *desc = nullptr;
+  XbCdxFile* cdx = nullptr;
+  XbCdxTag *kav = nullptr, *pc1 = nullptr, *desc = nullptr;
 };
 
 TEST_F(TagWalk, FindWithThePrefixRules) {

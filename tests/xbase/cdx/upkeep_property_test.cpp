@@ -175,7 +175,7 @@ class UpkeepProperty : public ::testing::TestWithParam<unsigned> {
   void ExpectAsModel(const char* when) {
     SCOPED_TRACE(when);
     for (size_t t = 0; t < std::size(kTags); ++t) {
-      XbCDXTag& tag = *cdx->FindTag(kTags[t].name);
+      XbCdxTag& tag = *cdx->FindTag(kTags[t].name);
       std::vector<long> expected = model->Order(t);
       EXPECT_EQ(WalkForward(tag), expected) << kTags[t].name;
       std::reverse(expected.begin(), expected.end());
@@ -194,7 +194,7 @@ class UpkeepProperty : public ::testing::TestWithParam<unsigned> {
   std::mt19937 random;
   std::unique_ptr<Model> model;
   std::unique_ptr<XbIndexSet> set;
-  XbCDXFile* cdx = nullptr;
+  XbCdxFile* cdx = nullptr;
 };
 
 TEST_P(UpkeepProperty, TagsFollowEveryWrite) {
