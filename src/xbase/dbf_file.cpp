@@ -7,6 +7,7 @@
 #include "xbase/errors.h"
 #include "xbase/file_names.h"
 #include "xbase/platform.h"
+#include "xbase/scope_guard.h"
 
 XbDbfFile::~XbDbfFile() {
   try {
@@ -29,7 +30,9 @@ void XbDbfFile::Open(const std::string& name, const Options& options) {
   options_ = options;
   file_.Open(path, options.shared, options.writable);
   tableName_ = TableBaseName(path);
-  try {
+  {
+    // A file whose header cannot be read is not kept open.
+    XbOnFailure close([this] { file_.Close(); });
     if (file_.ReadAt(0, header_.image.data(), XbDbfHeader::kSize) < XbDbfHeader::kSize)
       ThrowDbf(msg::kReadError, {path});
     if (!XbDbfHeader::AcceptedVersion(header_.Version())) ThrowDbf(msg::kHeaderInvalid, {path});
@@ -44,9 +47,6 @@ void XbDbfFile::Open(const std::string& name, const Options& options) {
     fields_ = ParseDescriptors(descriptors.data(), descriptors.size());
     for (const XbField& f : fields_)
       if (f.length < 1 || f.offset + f.length > header_.RecordLength()) ThrowDbf(msg::kHeaderInvalid, {path});
-  } catch (...) {
-    file_.Close();
-    throw;
   }
   tableFlags_ = header_.Flags();
   CountFromSize();
@@ -66,16 +66,11 @@ void XbDbfFile::Open(const std::string& name, const Options& options) {
 
 void XbDbfFile::Close() {
   if (!IsOpen()) return;
-  try {
-    if (headerDirty_) {
-      RefreshHeader();
-      WriteHeader();
-    }
-  } catch (...) {
-    file_.Close();
-    throw;
+  XbOnExit close([this] { file_.Close(); });
+  if (headerDirty_) {
+    RefreshHeader();
+    WriteHeader();
   }
-  file_.Close();
 }
 
 void XbDbfFile::SetTableFlags(uint8_t flags) {
@@ -255,13 +250,10 @@ void XbDbfFile::Append() {
   XbLockRegion region = AppendLockRegion(options_.protocol);
   bool holdsOther = file_.Shared() && file_.LockCount() > 0 && !(file_.LockedRegion() == region);
   if (holdsOther || !LockWithRetry(file_, region)) ThrowDbf(msg::kCanNotLock, {file_.Name()});
-  try {
+  {
+    XbOnExit unlock([this] { file_.Unlock(); });
     AppendRecord();
-  } catch (...) {
-    file_.Unlock();
-    throw;
   }
-  file_.Unlock();
   eof_ = bof_ = false;
   if (listener_) listener_->RecordAppended(recno_, buffer_.data());
   AfterWrite();

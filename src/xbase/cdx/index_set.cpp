@@ -7,6 +7,7 @@
 #include "xbase/cdx/cdx_messages.h"
 #include "xbase/errors.h"
 #include "xbase/file_names.h"
+#include "xbase/scope_guard.h"
 
 namespace {
 
@@ -94,14 +95,10 @@ void XbIndexSet::Flush() {
 
 void XbIndexSet::BeginWrite() {
   if (!locker_) return;
-  try {
-    for (const auto& f : files_) {
-      locker_->Lock(*f, XbIndexAccess::Write);
-      locked_.push_back(f.get());
-    }
-  } catch (...) {
-    EndWrite();
-    throw;
+  XbOnFailure giveBack([this] { EndWrite(); });
+  for (const auto& f : files_) {
+    locker_->Lock(*f, XbIndexAccess::Write);
+    locked_.push_back(f.get());
   }
 }
 

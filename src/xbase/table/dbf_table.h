@@ -188,6 +188,14 @@ class TDbfTable {
   void BindFields();
   void ShowEngineRecord();   // the engine's current record becomes the one shown
   void ShowNothing();
+  // The engine's record when a move reached one, else none.
+  void ShowReached(bool reached);
+  // One move of the record shown with its events in their one order:
+  // BeforeScroll, the move (which shows a record and sets the end flags),
+  // AfterScroll, then the observers are told (scrolled, or `notice`). A move
+  // that fails skips what follows it.
+  void Scroll(const std::function<void()>& move,
+              void (TDataSetObserver::*notice)() = &TDataSetObserver::DataSetScrolled);
   void ComputeCalculatedFields();
   void Notify(void (TDataSetObserver::*what)());
   void NotifyRecord(const TField* field);
@@ -209,7 +217,6 @@ class TDbfTable {
   bool FindInTag(XbCdxTag& tag, const std::string& key, bool exact, bool last, bool* atEnd);
   bool Seek(const std::string& key, bool exact, bool near, bool last);
   XbCdxTag* TagForFields(const std::string& fieldNames);
-  void ShowFirstOfOrder();
 
   std::string databaseName_, tableName_, indexName_;
   bool readOnly_ = false, translate_ = true, useDeleted_ = false, autoFlush_ = false;

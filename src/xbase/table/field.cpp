@@ -7,6 +7,7 @@
 #include "xbase/errors.h"
 #include "xbase/field_codec.h"
 #include "xbase/table/dbf_table.h"
+#include "xbase/table/table_messages.h"
 
 const char* FieldTypeName(TFieldType type) {
   switch (type) {
@@ -156,14 +157,14 @@ std::optional<XbDate> TField::AsDate() const {
 void TField::SetValue(const TValue& value) {
   if (kind_ != TFieldKind::Data) {
     if (!table_.Calculating() && table_.State() != TDataSetState::Edit && table_.State() != TDataSetState::Insert)
-      throw EDatabaseError("Dataset not in edit or insert mode");
+      ThrowDb(msg::kNotEditing);
     table_.SetCalculatedValue(*this, value);
     table_.FieldChanged(*this);
     return;
   }
   if (table_.State() != TDataSetState::Edit && table_.State() != TDataSetState::Insert)
-    throw EDatabaseError("Dataset not in edit or insert mode");
-  if (readOnly_) throw EDatabaseError(FormatMessage("Field '%s' cannot be modified", {name_}));
+    ThrowDb(msg::kNotEditing);
+  if (readOnly_) ThrowDb(msg::kFieldReadOnly, {name_});
   XbDbfFile& file = table_.File();
   const XbField& f = *binding_;
   const Codepage& cp = Codepage::Instance();
