@@ -120,8 +120,9 @@ void TData::OpenCardsInKavOrder() {
   Sor0000.SetTableName("Sor0000");
   Sor0000.SetDatabaseName(DataPath);
   Sor0000.Open();
-  Sor0000.OpenIndexFile(DataFile("Sor0000.cdx"));
-  Sor0000.SelectTag("KAV");
+  const TableLayout& cards = TableLayoutOf("Sor0000");
+  Sor0000.OpenIndexFile(DataFile(cards.indexFile));
+  Sor0000.SelectTag(cards.selectedTag);
   Sor0000.First();
 }
 

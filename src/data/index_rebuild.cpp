@@ -9,14 +9,13 @@
 #include "xbase/platform.h"
 
 // One table of the rebuild. Its index file and tags (name, key expression,
-// unique or not) are those of its layout; every tag is built ascending,
-// without a filter.
+// unique or not, the progress window's text) are those of its layout; every
+// tag is built ascending, without a filter.
 struct TData::IndexedTable {
   TDbfTable& table;
   std::string object;                // layout of the table object
   std::string presenceFile;          // must exist in DataPath
   std::string tableFile;             // named when it does not
-  std::vector<std::string> labels;   // Label1 of the progress window, per tag
   std::string exclusiveError;        // when the table cannot be rebuilt
 };
 
@@ -37,18 +36,11 @@ void ClearIndexFile(const std::string& path) {
 
 void TData::index() {
   const IndexedTable steps[] = {
-      {Skl0000, "Skl0000", "Skl" + StoreCode + ".dbf", "Skl0000.dbf", {"Tabulka stavů skladu"},
+      {Skl0000, "Skl0000", "Skl" + StoreCode + ".dbf", "Skl0000.dbf",
        "Tabulka skladu nelze otevřít ve výhradním režimu !"},
-      {Sor0000, "Sor0000", "Sor0000.dbf", "Sor0000.dbf",
-       {"Tabulka položek sortimentu - dle karty", "Tabulka položek sortimentu - dle názvu",
-        "Tabulka položek sortimentu - dle kódu dodavatele", "Tabulka položek sortimentu - dle kódu vyrobce",
-        "Tabulka položek sortimentu - dle ceny"},
-       "Tabulka sortimentu nelze otevřít ve výhradním režimu !"},
-      {UziPrava, "UziPrava", "Urs0000.dbf", "Urs0000.dbf", {"Pravidla přístupu - dle úlohy "},
-       "Tabulka pravidel přístupu otevřít ve výhradním režimu !"},
-      {Cep0000, "Cep0000", "Cep0000.dbf", "Cep0000.dbf",
-       {"Tabulka cen skupiny - dle skupiny", "Tabulka cen skupiny - dle karty"},
-       "Tabulka skupin cen nelze otevřít ve výhradním režimu !"},
+      {Sor0000, "Sor0000", "Sor0000.dbf", "Sor0000.dbf", "Tabulka sortimentu nelze otevřít ve výhradním režimu !"},
+      {UziPrava, "UziPrava", "Urs0000.dbf", "Urs0000.dbf", "Tabulka pravidel přístupu otevřít ve výhradním režimu !"},
+      {Cep0000, "Cep0000", "Cep0000.dbf", "Cep0000.dbf", "Tabulka skupin cen nelze otevřít ve výhradním režimu !"},
   };
   for (const IndexedTable& step : steps) RebuildIndexFile(step);
 }
@@ -79,13 +71,15 @@ void TData::RebuildIndexFile(const IndexedTable& step) {
     table.CloseIndexFile(indexPath);
     ClearIndexFile(indexPath);
     ProgressWindow = ui.CreateProgressWindow();
-    for (size_t i = 0; i < layout.tags.size(); ++i) {
-      const TagDecl& t = layout.tags[i];
-      ProgressWindow->SetLabel(step.labels.at(i));
+    for (const TagDecl& t : layout.tags) {
+      ProgressWindow->SetLabel(t.label);
       table.CreateIndexTag(indexPath, t.name, t.expression, "", t.unique ? 0 : 1, 0);
     }
     closeProgress();
-  } catch (const std::exception&) {
+  } catch (const Exception&) {
+    // Whatever the engine refused (the exclusive open, the deletion, a tag
+    // build), the user sees the table's message; a fault of the program
+    // itself is not dressed up as one and reaches the caller.
     ui.Message(step.exclusiveError);
     closeProgress();
   }

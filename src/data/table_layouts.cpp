@@ -62,11 +62,11 @@ void Append(std::vector<FieldDecl>& to, const std::vector<FieldDecl>& more) { to
 
 TableLayout MasterCards() {
   TableLayout t{"Sor0000", "SOR0000.DBF", TableDir::Data, "Sor0000.cdx",
-                {{"KAV", "SOR_KAV", true},
-                 {"NAC", "UPPER(SOR_NAC)", false},
-                 {"KDO", "UPPER(SOR_KDO)", false},
-                 {"KVY", "UPPER(SOR_KVY)", false},
-                 {"PC1", "SOR_PC1", false}},
+                {{"KAV", "SOR_KAV", true, "Tabulka položek sortimentu - dle karty"},
+                 {"NAC", "UPPER(SOR_NAC)", false, "Tabulka položek sortimentu - dle názvu"},
+                 {"KDO", "UPPER(SOR_KDO)", false, "Tabulka položek sortimentu - dle kódu dodavatele"},
+                 {"KVY", "UPPER(SOR_KVY)", false, "Tabulka položek sortimentu - dle kódu vyrobce"},
+                 {"PC1", "SOR_PC1", false, "Tabulka položek sortimentu - dle ceny"}},
                 "KAV",
                 {}};
   FieldDecl pc1 = Price("SOR_PC1", "PC Ceník A", kMoney);
@@ -108,7 +108,7 @@ TableLayout MasterCards() {
 }
 
 TableLayout MasterVariants() {
-  TableLayout t{"Skl0000", "SKL0000.DBF", TableDir::Data, "Skl0000.cdx", {{"KAV", "SKL_KAV + SKL_IND", true}}, "KAV", {}};
+  TableLayout t{"Skl0000", "SKL0000.DBF", TableDir::Data, "Skl0000.cdx", {{"KAV", "SKL_KAV + SKL_IND", true, "Tabulka stavů skladu"}}, "KAV", {}};
   t.fields = {Str("SKL_KAV", 6, "Karta"),
               Str("SKL_IND", 3, "Var."),
               Price("SKL_SNC", "Nák.cena", kMoney),
@@ -135,7 +135,10 @@ TableLayout StoreList() {
 
 TableLayout GroupPrices() {
   TableLayout t{"Cep0000", "CEP0000.DBF", TableDir::Data, "Cep0000.cdx",
-                {{"SKU", "CEP_SKU+CEP_KAV", false}, {"KAV", "CEP_KAV+CEP_SKU", false}}, "", {}};
+                {{"SKU", "CEP_SKU+CEP_KAV", false, "Tabulka cen skupiny - dle skupiny"},
+                 {"KAV", "CEP_KAV+CEP_SKU", false, "Tabulka cen skupiny - dle karty"}},
+                "",
+                {}};
   t.fields = {Str("CEP_SKU", 3, "Skup."), Str("CEP_KAV", 6, "Karta"), Str("CEP_NAC", 30, "Název"),
               Price("CEP_PC1", "Cena", kMoney)};
   return t;
@@ -160,13 +163,13 @@ TableLayout Users() {
 }
 
 TableLayout AccessRules() {
-  TableLayout t{"UziPrava", "URS0000.DBF", TableDir::Data, "Urs0000.cdx", {{"URT", "URS_URT+URS_KOD", false}}, "URT", {}};
+  TableLayout t{"UziPrava", "URS0000.DBF", TableDir::Data, "Urs0000.cdx", {{"URT", "URS_URT+URS_KOD", false, "Pravidla přístupu - dle úlohy "}}, "URT", {}};
   t.fields = {Str("URS_KOD", 3, "Uživatel"), Str("URS_URT", 3, "Úloha"), Small("URS_URS", "Stat.")};
   return t;
 }
 
 TableLayout StoreCards() {
-  TableLayout t{"Sortiment", "Sor", TableDir::Store, "Sor", {{"KAV", "SOR_KAV", false}}, "KAV", {}};
+  TableLayout t{"Sortiment", "Sor", TableDir::Store, "Sor", {{"KAV", "SOR_KAV", false, ""}}, "KAV", {}};
   t.fields = {Str("SOR_KAV", 6),  Str("SOR_NAC", 30), Price("SOR_PC1"), Price("SOR_PC2"),
               Price("SOR_PC3"),   Price("SOR_PC4"),   Price("SOR_PC5"), Int("SOR_STA"),
               Num("SOR_DAN", FieldKind::Float, 5, 1), Bool("SOR_SKL"), Bool("SOR_OLD"), Str("SOR_SKU", 3),
@@ -180,7 +183,7 @@ TableLayout StoreCards() {
 }
 
 TableLayout StoreVariants() {
-  TableLayout t{"Sklad", "Skl", TableDir::Store, "Skl", {{"KAV", "SKL_KAV+SKL_IND", false}}, "KAV", {}};
+  TableLayout t{"Sklad", "Skl", TableDir::Store, "Skl", {{"KAV", "SKL_KAV+SKL_IND", false, ""}}, "KAV", {}};
   t.fields = {Str("SKL_KAV", 6), Str("SKL_IND", 3), Price("SKL_SNC"), Int("SKL_POC"), Int("SKL_STA"),
               Str("SKL_MEN", 3), Num("SKL_KUR", FieldKind::Float, 8, 3), Str("SKL_POZ", 30), Int("SKL_POP"),
               Int("SKL_STP")};
@@ -188,7 +191,7 @@ TableLayout StoreVariants() {
 }
 
 TableLayout RepricingHeaders() {
-  TableLayout t{"PrecHlav", "PRH", TableDir::Store, "PRH", {{"DO1", "PRH_DO1", false}}, "", {}};
+  TableLayout t{"PrecHlav", "PRH", TableDir::Store, "PRH", {{"DO1", "PRH_DO1", false, ""}}, "", {}};
   t.fields = {DateField("PRH_DAT", "Datum", "dd.mm.yyyy"),
               Str("PRH_KDY", 5, "Čas"),
               Str("PRH_DO1", 10, "Doklad"),
@@ -204,7 +207,7 @@ TableLayout RepricingHeaders() {
 }
 
 TableLayout RepricingItems() {
-  TableLayout t{"PrecPol", "PRP", TableDir::Store, "PRP", {{"DO1", "PRP_DO1", false}}, "DO1", {}};
+  TableLayout t{"PrecPol", "PRP", TableDir::Store, "PRP", {{"DO1", "PRP_DO1", false, ""}}, "DO1", {}};
   t.fields = {Str("PRP_DO1", 10, "Doklad"),
               Str("PRP_KAV", 6, "Karta"),
               Str("PRP_IND", 3, "Var."),
@@ -230,7 +233,7 @@ TableLayout RepricingItems() {
 }
 
 TableLayout Journal() {
-  TableLayout t{"Denik", "Den", TableDir::Store, "DEN", {{"KAV", "DEN_KAV+DEN_IND", false}}, "KAV", {}};
+  TableLayout t{"Denik", "Den", TableDir::Store, "DEN", {{"KAV", "DEN_KAV+DEN_IND", false, ""}}, "KAV", {}};
   t.fields = {Int("DEN_RAD", "ID Kod"),
               DateField("DEN_DAT", "Datum", "dd.mm.yyyy"),
               Str("DEN_KDY", 5, "Čas"),

@@ -37,6 +37,7 @@ struct TagDecl {
   std::string name;
   std::string expression;
   bool unique = false;
+  std::string label;  // what the index rebuild's progress window shows while it builds the tag
 };
 
 struct TableLayout {
