@@ -13,8 +13,7 @@ constexpr const char* kPriceFields[] = {"SOR_PC1", "SOR_PC2", "SOR_PC3", "SOR_PC
 constexpr const char* kVariantFields[] = {"SKL_KAV", "SKL_IND", "SKL_SNC", "SKL_MEN", "SKL_KUR", "SKL_POZ"};
 
 // A field's text padded with blanks to the field's width, as the index key
-// holds it: an index "1" stays "1  ", so the 9-character key never matches a
-// longer variant index that merely begins with it.
+// holds it, so the card number and the variant index stand at their places.
 std::string KeyPart(const TField& field, size_t width) {
   std::string text = field.AsString();
   if (text.size() < width) text.append(width - text.size(), ' ');
@@ -60,7 +59,10 @@ void ImportRows(TData& data, ProgressView& progress) {
       for (const char* name : kPriceFields)
         data.Sor0000.FieldByName(name).SetAsFloat(sortiment.FieldByName(name).AsFloat());
       data.Sor0000.Post();
-      if (!data.Skl0000.SeekKey(key, false)) {
+      // The whole 9-character key, sought exactly: the seek ignores trailing
+      // blanks, so an index "0" shorter than its field would otherwise be
+      // taken for a variant "000" the master has, and never imported.
+      if (!data.Skl0000.SeekKey(key, true)) {
         data.Skl0000.Append();
         for (const char* name : kVariantFields)
           data.Skl0000.FieldByName(name).SetValue(sklad.FieldByName(name).Value());

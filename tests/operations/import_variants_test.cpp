@@ -63,7 +63,8 @@ class ImportVariantsTest : public ::testing::Test, public OperationsFixture {
 // Three import variants of card 1 (one new), a variant the master already
 // has (card 2), a card missing in the master (9), a variant whose card is
 // missing in the import card table (3), and a variant index shorter than its
-// field ("1" beside the master's "001" of another card).
+// field ("0", which is not card 2's "000", though "0000020" begins "000002000"); shop
+// programs have the master files open all the while.
 TEST_F(ImportVariantsTest, TakesPricesOfCardsInBothTablesAndAppendsOnlyNewVariants) {
   WriteImport({{"000001", 110}, {"000002", 120}, {"000009", 190}},
               {{"000001", "000", 55, {}, "import"},
@@ -72,8 +73,11 @@ TEST_F(ImportVariantsTest, TakesPricesOfCardsInBothTablesAndAppendsOnlyNewVarian
                {"000002", "000", 77, {}, "import"},
                {"000009", "000", 99},
                {"000003", "000", 33},
-               {"000002", "1", 71, {}, "krátký index"}});
+               {"000002", "0", 71, {}, "krátký index"}});
   StartUp();
+  // Shop programs have the master files open meanwhile.
+  SharedOpenHolder cardsOpen(DataFile("SOR0000.DBF")), variantsOpen(DataFile("SKL0000.DBF"));
+  ASSERT_TRUE(cardsOpen.Open() && variantsOpen.Open());
   ImportNewVariants(data_);
 
   EXPECT_EQ(ui_.messages, std::vector<RecordedMessage>{});
@@ -85,18 +89,18 @@ TEST_F(ImportVariantsTest, TakesPricesOfCardsInBothTablesAndAppendsOnlyNewVarian
 
   std::vector<std::string> order;
   std::map<std::string, MasterVariant> variants = MasterVariants(&order);
-  EXPECT_EQ(order, (std::vector<std::string>{"000001/000", "000001/001", "000002/000", "000001/002", "000002/1"}));
+  EXPECT_EQ(order, (std::vector<std::string>{"000001/000", "000001/001", "000002/000", "000001/002", "000002/0"}));
   EXPECT_EQ(variants["000001/000"], (MasterVariant{5, "stará"})) << "a variant the master has stays as it was";
   EXPECT_EQ(variants["000002/000"], (MasterVariant{7, ""}));
   EXPECT_EQ(variants["000001/002"], (MasterVariant{57, "Nová dodávka"}));
-  EXPECT_EQ(variants["000002/1"], (MasterVariant{71, "krátký index"}));
+  EXPECT_EQ(variants["000002/0"], (MasterVariant{71, "krátký index"}));
 
   // The new variants are in the master's index file too.
   data_.Skl0000.Open();
   data_.Skl0000.OpenIndexFile(data_.DataFile("Skl0000"));
   data_.Skl0000.SelectTag("KAV");
   EXPECT_TRUE(data_.Skl0000.SeekKey("000001002"));
-  EXPECT_TRUE(data_.Skl0000.SeekKey("0000021  "));
+  EXPECT_TRUE(data_.Skl0000.SeekKey("0000020  "));
   data_.Skl0000.Close();
 
   ASSERT_EQ(ui_.progressWindows.size(), 1u);
