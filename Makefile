@@ -5,7 +5,8 @@ BUILD      ?= build
 GENERATOR  ?= Ninja
 DEMO_DIR   ?= $(BUILD)/demo
 PACKAGES   := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev \
-              libbenchmark-dev xvfb xauth libgl-dev clang libclang-rt-14-dev
+              libbenchmark-dev xvfb xauth libgl-dev clang libclang-rt-14-dev \
+              poppler-utils fonts-liberation
 
 # The fuzz targets of the storage engine: their own build with clang and
 # libFuzzer. `make fuzz` runs each for FUZZ_SECONDS, growing the corpus in

@@ -54,6 +54,13 @@ bool QtUi::Confirm(const std::string& text) {
   return ShowBox(QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
+bool QtUi::ConfirmAt(const std::string& text, int dx, int dy) {
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle), Q(text),
+                  QMessageBox::Ok | QMessageBox::Cancel, owner_);
+  if (owner_) box.move(owner_->frameGeometry().topLeft() + QPoint(dx, dy));
+  return box.exec() == QMessageBox::Ok;
+}
+
 std::unique_ptr<ProgressView> QtUi::CreateProgressWindow() { return std::make_unique<TProgresWinView>(owner_); }
 
 void QtUi::ProcessEvents() { QCoreApplication::processEvents(); }

@@ -53,6 +53,8 @@ class QtUi : public Ui {
   void Error(const std::string& text) override;
   // Question with OK and Cancel; true for OK.
   bool Confirm(const std::string& text) override;
+  // The same, its top left corner placed `dx`, `dy` pixels from the owner's.
+  bool ConfirmAt(const std::string& text, int dx, int dy) override;
   std::unique_ptr<ProgressView> CreateProgressWindow() override;
   void ProcessEvents() override;
   // The hourglass over the whole program while true.

@@ -38,6 +38,9 @@ class Ui {
   virtual void Error(const std::string& text) = 0;
   // A question with OK and Cancel; true for OK.
   virtual bool Confirm(const std::string& text) = 0;
+  // The same question with its top left corner `dx`, `dy` pixels right of
+  // and below the top left corner of the owner window.
+  virtual bool ConfirmAt(const std::string& text, int dx, int dy) { return Confirm(text); }
   // A new, hidden progress window.
   virtual std::unique_ptr<ProgressView> CreateProgressWindow() = 0;
   // Lets pending user-interface events run once.

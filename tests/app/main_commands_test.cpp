@@ -43,7 +43,10 @@ TEST_F(MainCommandsTest, OnlyTheCommandsThatExistAreOn) {
   ConnectMainCommands(w, data_);
   using C = TMainCommand;
   for (int i = 0; i < kMainCommandCount; ++i)
-    EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)), static_cast<C>(i) == C::RebuildIndexes) << i;
+    EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)),
+              static_cast<C>(i) == C::RebuildIndexes || static_cast<C>(i) == C::ImportVariants ||
+                  static_cast<C>(i) == C::StockReport)
+        << i;
   EXPECT_TRUE(w.Indexacesortimentu1->isEnabled());
   EXPECT_FALSE(w.Button5->isEnabled());
   EXPECT_EQ(w.UserPane->text(), QString::fromUtf8("Správce systému"));
@@ -79,6 +82,29 @@ TEST_F(MainCommandsTest, LeavingTheNavigatorReReadsTheCurrentCard) {
   }
   w.DBNavigator1Exit();
   EXPECT_EQ(data_.Sor0000.FieldByName("SOR_NAC").AsString(), "Nový název");
+}
+
+// The demo data's import set: the first card takes the import prices and
+// gets its new variant; the grid shows the cards by number again.
+TEST_F(MainCommandsTest, ImportFromTheMenuTakesTheDemoImportSet) {
+  TPrehledSortimentu w(data_);
+  ConnectMainCommands(w, data_);
+  data_.Sor0000.SelectTag("NAC");
+  auto count = [this](const char* file) {
+    XbDbfFile f;
+    f.Open(data_.DataFile(file), XbDbfFile::Options{});
+    return f.RecordCount();
+  };
+  const long variants = count("SKL0000.DBF");
+
+  w.Importnovchvariant1->trigger();
+
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(count("SKL0000.DBF"), variants + 1);
+  EXPECT_EQ(data_.Sor0000.CurrentTagName(), "KAV");
+  EXPECT_EQ(Cell(w, 0, 0), "000100");
+  ASSERT_EQ(ui_.progressWindows.size(), 1u);
+  EXPECT_EQ(ui_.progressWindows[0]->positions, std::vector<int>{100});
 }
 
 }  // namespace
