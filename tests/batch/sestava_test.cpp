@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "xbase/file_names.h"
 #include "demo_data.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
@@ -64,7 +65,7 @@ TEST_F(SestavaTest, EveryFailureIsAClearMessageAndExitCodeOne) {
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), c.message);
   }
   std::filesystem::remove(dir_.File("Sor0000.cdx"));
-  std::filesystem::remove(dir_.File("data/Sor0000.cdx"));
+  std::filesystem::remove(ResolveFileName(dir_.File("data/Sor0000.cdx")));
   CommandResult r = Sestava("--pdf " + dir_.File("x.pdf") + " --ini " + Ini());
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err, "");

@@ -32,7 +32,7 @@ inline void WriteTableWithIndex(const std::string& object, const std::string& pa
     file.Append();
   }
   if (!index.empty()) {
-    auto cdx = XbCDXFile::OpenOrCreate(index, file, ExpressionKeySources(file));
+    auto cdx = XbCdxFile::OpenOrCreate(index, file, ExpressionKeySources(file));
     for (const TagDecl& tag : layout.tags) cdx->CreateTag(tag.name, tag.expression, "", tag.unique, false);
     cdx->Flush();
   }

@@ -2,6 +2,7 @@
 // the question at its place, the report run only after OK, and both report
 // tables closed again whatever the answer, run after run.
 
+#include "xbase/file_names.h"
 #include "operations/stock_report_command.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ TEST_F(StockReportCommandTest, OkRunsTheReportOnTheBoundTablesCancelRunsNothingA
 }
 
 TEST_F(StockReportCommandTest, AMissingIndexFileRaisesBeforeTheQuestion) {
-  std::filesystem::remove(DataFile("Sor0000.cdx"));
+  std::filesystem::remove(ResolveFileName(DataFile("Sor0000.cdx")));
   bool ran = false;
   EXPECT_ANY_THROW(StockReportCommand(data_, cards_, variants_, [&] { ran = true; }));
   EXPECT_FALSE(ran);

@@ -134,7 +134,7 @@ TEST_F(StockReportTest, PageBreaksCarryTheContinuationLineAndTheHeader) {
     std::vector<CardRow> c;
     std::vector<VariantRow> v;
     for (int i = 1; i <= cards; ++i) {
-      char kav[8];
+      char kav[16];
       std::snprintf(kav, sizeof kav, "%06d", i);
       c.push_back({kav, 1, {1, 0}});
       v.push_back({kav, "000", 1.0, {1, 0}});
