@@ -77,9 +77,15 @@ void XbDiskFile::Close() {
   if (::close(fd) != 0) ThrowDbf(msg::kCloseError, {name_});
 }
 
+XbDiskFile::Calls& XbDiskFile::CallCount() {
+  static Calls calls;
+  return calls;
+}
+
 size_t XbDiskFile::ReadAt(uint64_t offset, void* buf, size_t n) const {
   size_t done = 0;
   while (done < n) {
+    ++CallCount().reads;
     ssize_t r = ::pread(fd_, static_cast<char*>(buf) + done, n - done, static_cast<off_t>(offset + done));
     if (r < 0) {
       if (errno == EINTR) continue;
@@ -94,6 +100,7 @@ size_t XbDiskFile::ReadAt(uint64_t offset, void* buf, size_t n) const {
 void XbDiskFile::WriteAt(uint64_t offset, const void* buf, size_t n) {
   size_t done = 0;
   while (done < n) {
+    ++CallCount().writes;
     ssize_t r = ::pwrite(fd_, static_cast<const char*>(buf) + done, n - done, static_cast<off_t>(offset + done));
     if (r < 0) {
       if (errno == EINTR) continue;
@@ -105,6 +112,7 @@ void XbDiskFile::WriteAt(uint64_t offset, const void* buf, size_t n) {
 
 uint64_t XbDiskFile::Size() const {
   struct stat st;
+  ++CallCount().sizes;
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) ThrowDbf(msg::kFileSizeError, {name_});
   return static_cast<uint64_t>(st.st_size);
 }
@@ -122,6 +130,7 @@ bool OfdLock(int fd, short type, const XbLockRegion& region) {
   fl.l_start = static_cast<off_t>(region.offset);
   fl.l_len = static_cast<off_t>(region.length);
   fl.l_pid = 0;
+  ++XbDiskFile::CallCount().locks;
   return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 }  // namespace

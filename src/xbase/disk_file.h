@@ -24,6 +24,13 @@
 
 class XbDiskFile {
  public:
+  // System calls made by every open file of the process, for the
+  // benchmarks' and tests' counts per operation.
+  struct Calls {
+    long reads = 0, writes = 0, locks = 0, sizes = 0;
+  };
+  static Calls& CallCount();
+
   XbDiskFile() = default;
   ~XbDiskFile();
   XbDiskFile(const XbDiskFile&) = delete;

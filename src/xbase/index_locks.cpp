@@ -3,6 +3,7 @@
 #include "xbase/cdx/cdx_file.h"
 #include "xbase/dbf_file.h"
 #include "xbase/errors.h"
+#include "xbase/scope_guard.h"
 
 bool XbProtocolIndexLocker::Applies(XbIndexAccess access) const {
   return access == XbIndexAccess::Write || table_.GetOptions().protocol == TXbLockProtocol::ClipLock;
@@ -12,8 +13,12 @@ void XbProtocolIndexLocker::Lock(XbCdxFile& file, XbIndexAccess access) {
   if (!Applies(access)) return;
   if (!LockWithRetry(file.Disk(), IndexLockRegion(table_.GetOptions().protocol)))
     ThrowDbf(msg::kCanNotLock, {file.FileName()});
+  XbOnFailure giveBack([&file] { file.Disk().Unlock(); });
+  file.IndexLockTaken();
 }
 
 void XbProtocolIndexLocker::Unlock(XbCdxFile& file, XbIndexAccess access) {
-  if (Applies(access)) file.Disk().Unlock();
+  if (!Applies(access)) return;
+  file.IndexLockGiven();
+  file.Disk().Unlock();
 }

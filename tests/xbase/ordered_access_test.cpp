@@ -254,6 +254,44 @@ TEST_F(OrderedTest, IndexLocksHeldByAnotherProgram) {
   EXPECT_EQ(other.FieldByName("SKL_IND").AsString(), "01");  // nothing written
 }
 
+// Index nodes are kept between seeks under the index lock and dropped when
+// the file's change counter or free list moved: a seek after another
+// program's change finds it, a seek after none reads no node again.
+TEST_F(OrderedTest, HeldIndexNodesFollowAnotherProgramsChanges) {
+  TDbfTable t;
+  OpenWith(t, "KAV");
+  ASSERT_TRUE(t.SeekKey("000200000"));
+  long reads = XbDiskFile::CallCount().reads;
+  ASSERT_TRUE(t.SeekKey("000100000"));
+  EXPECT_EQ(XbDiskFile::CallCount().reads - reads, 2) << "the index stamp and the record";
+
+  pid_t child = ::fork();
+  if (child == 0) {
+    int code = 0;
+    try {
+      TDbfTable shop;
+      OpenWith(shop, "KAV");
+      shop.Append();
+      shop.FieldByName("SKL_KAV").SetAsString("000150");
+      shop.FieldByName("SKL_IND").SetAsString("000");
+      shop.Post();
+      if (!shop.SeekKey("000200000")) code = 2;
+      shop.Edit();
+      shop.FieldByName("SKL_KAV").SetAsString("000300");
+      shop.Post();
+    } catch (...) {
+      code = 1;
+    }
+    ::_exit(code);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(t.SeekKey("000150000"));
+  EXPECT_FALSE(t.SeekKey("000200000"));
+  EXPECT_TRUE(t.SeekKey("000300000"));
+}
+
 TEST_F(OrderedTest, TwoProcessesAppendingKeepEveryRecordAndKey) {
   constexpr int kEach = 150;
   auto appendRows = [&](const char* prefix) {

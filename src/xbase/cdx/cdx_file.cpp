@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -83,14 +84,46 @@ XbCdxTagHeader XbCdxFile::ReadHeader(uint32_t offset) const {
   return header;
 }
 
+namespace {
+// Nodes the cache holds at most; past it the leaves go and the interior
+// nodes, which every descent passes, stay.
+constexpr size_t kCacheNodes = 8192;
+}  // namespace
+
+void XbCdxFile::IndexLockTaken() {
+  if (lockDepth_++ > 0) return;
+  uint8_t stamp[sizeof stamp_];
+  if (disk_.ReadAt(4, stamp, sizeof stamp) < sizeof stamp) Corrupted();
+  if (!stampKnown_ || std::memcmp(stamp, stamp_, sizeof stamp) != 0) cache_.clear();
+  std::memcpy(stamp_, stamp, sizeof stamp);
+  stampKnown_ = true;
+}
+
+void XbCdxFile::IndexLockGiven() {
+  if (lockDepth_ > 0) --lockDepth_;
+}
+
+void XbCdxFile::RememberNode(const XbCdxNode& node) const {
+  if (cache_.size() >= kCacheNodes) {
+    for (auto it = cache_.begin(); it != cache_.end();) it = it->second.IsLeaf() ? cache_.erase(it) : std::next(it);
+    if (cache_.size() >= kCacheNodes) cache_.clear();
+  }
+  cache_.insert_or_assign(node.offset, node);
+}
+
 XbCdxNode XbCdxFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) const {
   // Node 0 is the directory header; an offset past the end reads short.
   if (offset == 0 || offset % kNodeSize != 0) Corrupted();
+  if (lockDepth_ > 0) {
+    auto held = cache_.find(offset);
+    if (held != cache_.end()) return held->second;
+  }
   uint8_t block[kNodeSize];
   if (disk_.ReadAt(offset, block, kNodeSize) < kNodeSize) Corrupted();
   XbCdxNode node;
   if (!cdx::DecodeNode(block, format, node)) Corrupted();
   node.offset = offset;
+  if (lockDepth_ > 0) RememberNode(node);
   return node;
 }
 
@@ -103,13 +136,21 @@ void XbCdxFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, u
       throw std::logic_error("index node overfull");
     cdx::EncodeInterior(node, format, block);
   }
+  cache_.erase(node.offset);
   disk_.WriteAt(node.offset, block, kNodeSize);
+  // Under the lock the node is held as the file now has it.
+  XbCdxNode written;
+  if (lockDepth_ > 0 && cdx::DecodeNode(block, format, written)) {
+    written.offset = node.offset;
+    RememberNode(written);
+  }
 }
 
 void XbCdxFile::WriteRightLink(uint32_t offset, uint32_t right) {
   if (offset == 0 || offset % kNodeSize != 0 || uint64_t{offset} + kNodeSize > Size()) Corrupted();
   uint8_t link[4];
   cdx::Put32(link, right);
+  cache_.erase(offset);
   disk_.WriteAt(offset + 8, link, sizeof link);
 }
 
@@ -121,10 +162,14 @@ uint32_t XbCdxFile::AllocateBlock() {
   return static_cast<uint32_t>(end);
 }
 
-void XbCdxFile::WriteBlocks(uint32_t offset, const uint8_t* data, size_t size) { disk_.WriteAt(offset, data, size); }
+void XbCdxFile::WriteBlocks(uint32_t offset, const uint8_t* data, size_t size) {
+  cache_.clear();
+  disk_.WriteAt(offset, data, size);
+}
 
 void XbCdxFile::WriteEmptyDirectory() {
   nextFree_ = 0;
+  cache_.clear();
   XbCdxTagHeader header = XbCdxTagHeader::ForDirectory(cdx::kHeaderSize);
   disk_.WriteAt(0, header.image.data(), cdx::kHeaderSize);
   XbCdxNode root;
@@ -234,14 +279,18 @@ void XbCdxFile::UpdateKeys(long recno, const char* before, const char* after) {
   for (size_t i = 0; i < tags_.size(); ++i)
     if (tags_[i]->Maintainable() && tags_[i]->Apply(recno, keys[i])) changed = true;
   if (!changed) return;
-  XbCdxTagHeader header;
-  if (disk_.ReadAt(0, header.image.data(), cdx::kHeaderSize) < cdx::kHeaderSize) Corrupted();
-  header.SetChangeCounter(header.ChangeCounter() + 1);
-  disk_.WriteAt(0, header.image.data(), cdx::kHeaderSize);
+  // The change counter tells every reader of the file that a tag changed.
+  uint8_t stamp[8];
+  if (disk_.ReadAt(4, stamp, sizeof stamp) < sizeof stamp) Corrupted();
+  cdx::Put32(stamp + 4, cdx::Get32(stamp + 4) + 1);
+  disk_.WriteAt(8, stamp + 4, 4);
+  // What we wrote ourselves under the lock keeps the nodes held valid.
+  if (lockDepth_ > 0) std::memcpy(stamp_, stamp, sizeof stamp);
 }
 
 void XbCdxFile::Flush() {
   disk_.Flush();
+  cache_.clear();
   if (directory_) directory_->DropNodes();
   for (const auto& t : tags_) t->DropNodes();
 }

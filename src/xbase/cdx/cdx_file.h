@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "xbase/cdx/cdx_builder.h"
@@ -78,8 +79,20 @@ class XbCdxFile {
   // engine cannot keep current (see XbCdxTag::Maintainable).
   void CheckWritable(long recno, const char* before, const char* after) const;
 
-  // Data to the disk; every tag drops the nodes it holds.
+  // Data to the disk; every tag drops the nodes it holds, and the node
+  // cache is emptied.
   void Flush();
+
+  // --- The node cache. Nodes read or written while the index lock is held
+  // are kept between operations. Every writer of the file (the shops'
+  // programs and this engine) changes the header's bytes 4-11, the free list
+  // and the change counter, whenever it changes a tag; so when the lock is
+  // taken those 8 bytes are read, and when they differ from what was seen
+  // last every node held is dropped. Without the lock held no node is taken
+  // from the cache. The lock protocol reports its real locks here.
+  void IndexLockTaken();
+  void IndexLockGiven();
+  size_t CachedNodes() const { return cache_.size(); }
 
   // Index-file locking (a later concern); the locker is told about every
   // write and every read from a root.
@@ -135,4 +148,10 @@ class XbCdxFile {
   std::vector<std::unique_ptr<XbCdxTag>> tags_;
   uint64_t nextFree_ = 0;
   XbIndexLocker* locker_ = nullptr;
+
+  void RememberNode(const cdx::XbCdxNode& node) const;
+  mutable std::unordered_map<uint32_t, cdx::XbCdxNode> cache_;
+  int lockDepth_ = 0;             // levels of the index lock held
+  bool stampKnown_ = false;
+  uint8_t stamp_[8] = {};         // header bytes 4-11 as last seen under the lock
 };

@@ -130,6 +130,12 @@ bool XbCdxTag::GoToRecord(const char* record, long recno) {
     eof_ = true;
     return false;
   }
+  // Already there (an edit or a post that left this tag's key alone): the
+  // position needs no descent.
+  if (const XbCdxEntry* e = cursor_.Entry(); e && e->recno == static_cast<uint32_t>(recno) && e->key == *key) {
+    bof_ = eof_ = false;
+    return true;
+  }
   return GoToKey(*key, recno);
 }
 
