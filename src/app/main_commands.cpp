@@ -2,8 +2,11 @@
 
 #include "app/prehled_sortimentu.h"
 #include "data/data_module.h"
+#include "screens/code_list_commands.h"
 
 void ConnectMainCommands(TPrehledSortimentu& window, TData& data) {
   window.RefreshTable = [](TDbfTable& table) { table.RefreshTable(); };
   window.SetCommand(TMainCommand::RebuildIndexes, [&data] { data.index(); });
+  window.SetCommand(TMainCommand::KindsList, [&data, &window] { KindsListCommand(data, &window); });
+  window.SetCommand(TMainCommand::GroupsList, [&data, &window] { GroupsListCommand(data, &window); });
 }
