@@ -3,10 +3,16 @@
 #include "app/prehled_sortimentu.h"
 #include "data/data_module.h"
 #include "screens/code_list_commands.h"
+#include "screens/variant_commands.h"
+#include "controls/db_grid.h"
 
 void ConnectMainCommands(TPrehledSortimentu& window, TData& data) {
   window.RefreshTable = [](TDbfTable& table) { table.RefreshTable(); };
   window.SetCommand(TMainCommand::RebuildIndexes, [&data] { data.index(); });
+  window.SetCommand(TMainCommand::Variants, [&data, &window] {
+    ShowCardVariants(data, &window);
+    window.DBGrid1->setFocus(Qt::OtherFocusReason);
+  });
   window.SetCommand(TMainCommand::KindsList, [&data, &window] { KindsListCommand(data, &window); });
   window.SetCommand(TMainCommand::GroupsList, [&data, &window] { GroupsListCommand(data, &window); });
 }

@@ -17,6 +17,9 @@ bool TKeyPreview::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = static_cast<QWidget*>(watched);
   QWidget* focus = QApplication::focusWidget();
   if (widget->window() != form_ || !(widget == focus || (!focus && widget == form_))) return false;
+  // A key the form acts on is swallowed, so it never travels on to the
+  // parents of the control (where, the focus gone meanwhile, it would be
+  // seen once more).
   auto* key = static_cast<QKeyEvent*>(event);
   return handler_(key->key(), key->modifiers() & ~Qt::KeypadModifier);
 }

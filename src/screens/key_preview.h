@@ -9,7 +9,8 @@ class QWidget;
 
 class TKeyPreview : public QObject {
  public:
-  // `handler` gets the key and its modifiers; true swallows the key.
+  // `handler` gets the key and its modifiers; true swallows the key (do so
+  // for every key the form acts on).
   using Handler = std::function<bool(int key, Qt::KeyboardModifiers shift)>;
   TKeyPreview(QWidget* form, Handler handler);
   ~TKeyPreview() override;

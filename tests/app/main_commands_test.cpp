@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <set>
 
 #include "app/prehled_sortimentu.h"
 #include "controls/db_grid.h"
@@ -42,13 +43,10 @@ TEST_F(MainCommandsTest, OnlyTheCommandsThatExistAreOn) {
   TPrehledSortimentu w(data_);
   ConnectMainCommands(w, data_);
   using C = TMainCommand;
+  // Those of other subsystems are still to come.
+  const std::set<C> off = {C::Transfer, C::ImportVariants, C::StockReport, C::NewCard, C::EditCard, C::Search};
   for (int i = 0; i < kMainCommandCount; ++i)
-    EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)), static_cast<C>(i) != C::Transfer &&
-                                                       static_cast<C>(i) != C::ImportVariants &&
-                                                       static_cast<C>(i) != C::StockReport &&
-                                                       static_cast<C>(i) != C::NewCard && static_cast<C>(i) != C::EditCard &&
-                                                       static_cast<C>(i) != C::Search && static_cast<C>(i) != C::Variants)
-        << i;
+    EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)), !off.count(static_cast<C>(i))) << i;
   EXPECT_TRUE(w.Indexacesortimentu1->isEnabled());
   EXPECT_FALSE(w.Button5->isEnabled());
   EXPECT_EQ(w.UserPane->text(), QString::fromUtf8("Správce systému"));

@@ -55,9 +55,13 @@ inline void OnModal(std::function<void(QWidget*)> script) {
       QWidget* f = QApplication::focusWidget();
       return f && f->window() == modal;
     };
-    if (!QTest::qWaitFor(focusInside, 500)) {
+    if (!QTest::qWaitFor(focusInside, 200)) {
+      // The offscreen platform may leave the focus in the window below
+      // while a key press of it opened the dialog: the dialog's own focus
+      // widget takes it, as on a desktop.
       modal->activateWindow();
-      QTest::qWaitFor(focusInside, 500);
+      if (QWidget* own = modal->focusWidget()) own->setFocus(Qt::ActiveWindowFocusReason);
+      QTest::qWaitFor(focusInside, 200);
     }
     QPointer<QWidget> guard = modal;
     QTimer::singleShot(8000, [guard] {
