@@ -2,6 +2,7 @@
 
 #include "app/prehled_sortimentu.h"
 #include "data/data_module.h"
+#include "screens/card_commands.h"
 #include "screens/code_list_commands.h"
 #include "screens/variant_commands.h"
 #include "controls/db_grid.h"
@@ -9,6 +10,14 @@
 void ConnectMainCommands(TPrehledSortimentu& window, TData& data) {
   window.RefreshTable = [](TDbfTable& table) { table.RefreshTable(); };
   window.SetCommand(TMainCommand::RebuildIndexes, [&data] { data.index(); });
+  window.SetCommand(TMainCommand::NewCard, [&data, &window] {
+    NewCardCommand(data, &window);
+    window.DBGrid1->setFocus(Qt::OtherFocusReason);
+  });
+  window.SetCommand(TMainCommand::EditCard, [&data, &window] {
+    EditCardCommand(data, &window);
+    window.DBGrid1->setFocus(Qt::OtherFocusReason);
+  });
   window.SetCommand(TMainCommand::Variants, [&data, &window] {
     ShowCardVariants(data, &window);
     window.DBGrid1->setFocus(Qt::OtherFocusReason);
