@@ -4,6 +4,7 @@
 #include "data/data_module.h"
 #include "screens/card_commands.h"
 #include "screens/code_list_commands.h"
+#include "screens/search_dialog.h"
 #include "screens/variant_commands.h"
 #include "controls/db_grid.h"
 
@@ -16,6 +17,10 @@ void ConnectMainCommands(TPrehledSortimentu& window, TData& data) {
   });
   window.SetCommand(TMainCommand::EditCard, [&data, &window] {
     EditCardCommand(data, &window);
+    window.DBGrid1->setFocus(Qt::OtherFocusReason);
+  });
+  window.SetCommand(TMainCommand::Search, [&data, &window] {
+    SearchCommand(data, &window);
     window.DBGrid1->setFocus(Qt::OtherFocusReason);
   });
   window.SetCommand(TMainCommand::Variants, [&data, &window] {

@@ -44,7 +44,7 @@ TEST_F(MainCommandsTest, OnlyTheCommandsThatExistAreOn) {
   ConnectMainCommands(w, data_);
   using C = TMainCommand;
   // Those of other subsystems are still to come.
-  const std::set<C> off = {C::Transfer, C::ImportVariants, C::StockReport, C::Search};
+  const std::set<C> off = {C::Transfer, C::ImportVariants, C::StockReport};
   for (int i = 0; i < kMainCommandCount; ++i)
     EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)), !off.count(static_cast<C>(i))) << i;
   EXPECT_TRUE(w.Indexacesortimentu1->isEnabled());
