@@ -171,6 +171,7 @@ TEditOrvet* TSorEdit::AddField(QWidget* page, int n, int row, const char* label,
   edit->setGeometry(kEditLeft, top, width, 21);
   edit->setText(QString::fromUtf8(text));
   caption->setBuddy(edit);
+  captions_.at(n) = caption;
   edits_.at(n) = edit;
   return edit;
 }
@@ -188,7 +189,9 @@ void TSorEdit::SetMode(Mode mode) {
   const bool edit = mode == Mode::Edit;
   Edit(1)->setEnabled(!edit);
   Edit(5)->setEnabled(!edit);
+  // The purchase price goes with its label: the button stands there alone.
   Edit(13)->setVisible(!edit);
+  captions_.at(13)->setVisible(!edit);
   Edit(13)->setEnabled(!edit);
   Button1->setVisible(edit);
   Button1->setEnabled(edit);

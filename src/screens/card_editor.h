@@ -69,5 +69,6 @@ class TSorEdit : public QDialog {
   TData& data_;
   Mode mode_ = Mode::NewCard;
   std::array<TEditOrvet*, 25> edits_{};
+  std::array<QLabel*, 25> captions_{};
   TKeyPreview* preview_;
 };
