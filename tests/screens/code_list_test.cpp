@@ -12,6 +12,8 @@
 #include "screens/code_list.h"
 #include "screens/code_list_commands.h"
 #include "screen_test.h"
+#include "support/lock_holder.h"
+#include "xbase/lock_protocol.h"
 
 namespace {
 
@@ -179,6 +181,47 @@ TEST_F(CodeListTest, ChangedMakerIsWritten) {
     Press(Qt::Key_Escape);
   });
   EXPECT_EQ(Rows("SVR0000.DBF", {"SVR_NAC"})[1][0], "Nový výrobce");
+}
+
+// An entry a shop program holds locked cannot be changed: the groups and
+// kinds lists say why with the error's own text, the manufacturers and
+// subgroups lists end silently; the row is left browsing in every list.
+TEST_F(CodeListTest, ChangingAnEntryAShopHoldsLocked) {
+  struct Case {
+    TCodeTable table;
+    const char* file;
+    bool reported;
+  };
+  for (Case c : {Case{TCodeTable::Groups, "SSK0000.DBF", true}, Case{TCodeTable::Kinds, "SDR0000.DBF", true},
+                 Case{TCodeTable::Subgroups, "SPK0000.DBF", false}, Case{TCodeTable::Makers, "SVR0000.DBF", false}}) {
+    SCOPED_TRACE(c.file);
+    ui_.Clear();
+    XbDbfFile f;
+    f.Open(data_.DataFile(c.file), XbDbfFile::Options{});
+    const XbLockRegion region = RecordLockRegion(TXbLockProtocol::ClipLock, 1, false, f.HeaderLength(), f.RecordLength());
+    f.Close();
+    LockHolder shop(data_.DataFile(c.file), region.offset, region.length, -1);
+    ASSERT_TRUE(shop.Locked());
+    bool editorOpened = false;
+    TDataSetState state = TDataSetState::Inactive;
+    Pick(c.table, [&](QWidget* list) {
+      // An editor that opened all the same is closed again.
+      QTimer::singleShot(500, list, [&, list] {
+        QWidget* top = QApplication::activeModalWidget();
+        if (top && top != list) {
+          editorOpened = true;
+          top->close();
+        }
+      });
+      Press(Qt::Key_F4);
+      state = data_.Table(CodeFamilyMember(c.table).object).State();
+      Press(Qt::Key_Escape);
+    });
+    EXPECT_FALSE(editorOpened);
+    EXPECT_EQ(state, TDataSetState::Browse);
+    EXPECT_EQ(ui_.Texts(), c.reported ? std::vector<std::string>{"Record is locked by another user"}
+                                      : std::vector<std::string>{});
+  }
 }
 
 }  // namespace
