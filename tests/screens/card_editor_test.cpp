@@ -44,6 +44,7 @@ class CardEditorTest : public ScreenTest {
       if (row[0] == kav) out.push_back(row);
     return out;
   }
+  std::string Current() { return data_.Sor0000.FieldByName("SOR_KAV").AsString(); }
   std::string FirstCard() { return Rows("SOR0000.DBF", {"SOR_KAV"}).front()[0]; }
 };
 
@@ -222,6 +223,37 @@ TEST_F(CardEditorTest, EditingChangesNeitherNumberNorVatNorStock) {
   expected[6] = "T";
   EXPECT_EQ(CardRow(card), expected);
   EXPECT_TRUE(ui_.messages.empty());
+}
+
+// A VAT rate with decimals does not fit the integer field: the format box
+// while the editor is filled, the text shown all the same, never written.
+// The card's variants are one click away on "Ceny".
+TEST_F(CardEditorTest, EditingACardWithDecimalsInItsVatRateAndItsVariants) {
+  TDbfTable& sor = data_.Sor0000;
+  sor.Edit();
+  sor.FieldByName("SOR_DAN").SetAsFloat(19.5);
+  sor.Post();
+  const std::string card = Current();
+  QString variantsCaption;
+  bool editorStillOpen = false;
+  Command(Qt::Key_F4, [&](TSorEdit* e) {
+    EXPECT_EQ(e->Edit(5)->text(), "19,5");
+    e->PageControl1->setCurrentIndex(2);
+    EXPECT_TRUE(e->Button1->isVisible());
+    EXPECT_FALSE(e->Edit(13)->isVisible());
+    OnModal([&](QWidget* list) {
+      variantsCaption = list->windowTitle();
+      Press(Qt::Key_Escape);
+    });
+    Click(e->Button1);
+    editorStillOpen = e->isVisible();
+    Click(e->ZapisButton);
+  });
+  EXPECT_EQ(ControlTexts(), std::vector<std::string>{" Chybný formát dat "});
+  EXPECT_EQ(variantsCaption.toStdString(), "Přehled variant karty " + card);
+  EXPECT_TRUE(editorStillOpen);
+  EXPECT_EQ(CardRow(card).at(3), "19.5");
+  EXPECT_FALSE(data_.Skl0000.Active());
 }
 
 TEST_F(CardEditorTest, ACardLockedByAShopIsNotChanged) {
