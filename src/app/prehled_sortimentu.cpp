@@ -241,15 +241,22 @@ void TPrehledSortimentu::Konec2Click() { close(); }
 // --- window events ---
 
 bool TPrehledSortimentu::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease) handledKey_ = {};
   if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
     // Once per key press: when it reaches the focused control of this
     // window (or the window itself, when nothing has the focus). The key
     // goes on to the control.
     auto* widget = static_cast<QWidget*>(watched);
     QWidget* focus = QApplication::focusWidget();
-    if (widget->window() == this && (widget == focus || (!focus && widget == this))) {
-      auto* key = static_cast<QKeyEvent*>(event);
+    // A press the control does not take travels on to the window; when the
+    // command it ran took the focus away (a dialog was shown and closed),
+    // the press must not run the command again: it is marked until a
+    // key is released.
+    auto* key = static_cast<QKeyEvent*>(event);
+    const HandledKey press{event, key->key(), key->modifiers()};
+    if (!(press == handledKey_) && widget->window() == this && (widget == focus || (!focus && widget == this))) {
       FormKeyDown(key->key(), key->modifiers());
+      handledKey_ = press;
     }
   }
   return QMainWindow::eventFilter(watched, event);

@@ -108,5 +108,12 @@ class TPrehledSortimentu : public QMainWindow {
   std::array<Command, kMainCommandCount> commands_;
   bool running_ = false;
   bool shown_ = false;
+  // The key press handled last, until a key is released.
+  struct HandledKey {
+    const QEvent* event = nullptr;
+    int key = 0;
+    Qt::KeyboardModifiers shift;
+    bool operator==(const HandledKey&) const = default;
+  } handledKey_;
   QTimer* clock_;
 };

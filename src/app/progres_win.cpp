@@ -1,5 +1,6 @@
 #include "app/progres_win.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
@@ -16,7 +17,7 @@ TProgresWin::TProgresWin(QWidget* owner)
 
   Label1 = new QLabel(this);
   Label1->setWordWrap(false);
-  Label1->setGeometry(128, 16, 225, DescLabel->height());
+  PlaceLabels();
 
   Gauge1 = new QProgressBar(this);
   Gauge1->setRange(0, 100);
@@ -27,7 +28,22 @@ TProgresWin::TProgresWin(QWidget* owner)
 
 void TProgresWin::SetDescription(const QString& text) {
   DescLabel->setText(text);
+  PlaceLabels();
+}
+
+// Label1 starts at 128 while the description ends before it; a longer
+// description (or a wider desktop font) pushes it right, its right edge
+// staying where it was, so that neither text covers the other.
+void TProgresWin::PlaceLabels() {
+  constexpr int kDetailLeft = 128, kDetailRight = 128 + 225, kGap = 6;
   DescLabel->adjustSize();
+  const int left = std::max(kDetailLeft, DescLabel->x() + DescLabel->width() + kGap);
+  Label1->setGeometry(left, 16, std::max(0, kDetailRight - left), DescLabel->height());
+}
+
+void TProgresWin::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange) PlaceLabels();
 }
 
 void TProgresWin::SetPosition(int percent) { Gauge1->setValue(std::clamp(percent, 0, 100)); }
@@ -38,6 +54,7 @@ void TProgresWin::ShowProgress() {
 }
 
 void TProgresWin::showEvent(QShowEvent* event) {
+  PlaceLabels();
   if (!placed_) {
     placed_ = true;
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());

@@ -7,7 +7,8 @@
 // A tool window without title-bar buttons, client area 376 x 78, centred on
 // the screen when first shown: DescLabel at (24, 16) sized to its text,
 // Label1 at (128, 16) 225 pixels wide (longer text is cut off at its right
-// edge), Gauge1 at (24, 40) 329 x 25, a percent gauge from 0 to 100.
+// edge; moved right of a description that would reach it, its right edge
+// kept), Gauge1 at (24, 40) 329 x 25, a percent gauge from 0 to 100.
 
 #include <QWidget>
 #include <cstdint>
@@ -35,7 +36,9 @@ class TProgresWin : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  void PlaceLabels();
   bool placed_ = false;
 };

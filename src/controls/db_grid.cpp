@@ -69,6 +69,9 @@ TDBGrid::TDBGrid(TDataSource& source, std::vector<TDBGridColumn> columns, QWidge
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(false);
 
+  for (size_t c = 0; c < columns_.size(); ++c)
+    if (!columns_[c].title.empty())
+      model_->SetColumnTitle(static_cast<int>(c), QString::fromStdString(columns_[c].title));
   widths_.assign(columns_.size(), 0);
   settled_.assign(columns_.size(), false);
   connect(model_, &QAbstractItemModel::modelReset, this, &TDBGrid::ApplyColumnWidths);

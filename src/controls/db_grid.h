@@ -18,6 +18,8 @@ class TDataSource;
 struct TDBGridColumn {
   std::string fieldName;
   int width = 0;
+  // The heading; empty: the field's label.
+  std::string title = {};
 };
 
 class TDBGrid : public QTableView {

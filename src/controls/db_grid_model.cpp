@@ -77,12 +77,22 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const {
 QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation == Qt::Horizontal) {
     if (section < 0 || section >= columnCount()) return {};
-    if (role == Qt::DisplayRole) return titles_[section];
+    if (role == Qt::DisplayRole) {
+      if (section < static_cast<int>(ownTitles_.size()) && !ownTitles_[section].isEmpty()) return ownTitles_[section];
+      return titles_[section];
+    }
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     return {};
   }
   if (role == CurrentRowRole) return section == current_;
   return {};
+}
+
+void TDBGridModel::SetColumnTitle(int column, const QString& title) {
+  if (column < 0 || column >= columnCount()) return;
+  ownTitles_.resize(fieldNames_.size());
+  ownTitles_[column] = title;
+  emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
 long TDBGridModel::RecNoOfRow(int row) const {

@@ -51,6 +51,9 @@ class TDBGridModel : public QAbstractTableModel {
   // or when the table has no field of that name.
   TField* FieldOfColumn(int column) const;
   const std::vector<std::string>& FieldNames() const { return fieldNames_; }
+  // A heading of the screen's own for a column instead of the field's label
+  // (empty: the label again).
+  void SetColumnTitle(int column, const QString& title);
 
  signals:
   // The table's current record is now in `row` (-1: none).
@@ -86,6 +89,7 @@ class TDBGridModel : public QAbstractTableModel {
   // and alignments (shown also while the table is not readable).
   std::vector<TField*> fields_;
   std::vector<QString> titles_;
+  std::vector<QString> ownTitles_;   // per column, empty: the field's label
   std::vector<Qt::Alignment> alignments_;
   std::vector<long> recnos_;
   int current_ = -1;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <set>
 
 #include "app/prehled_sortimentu.h"
 #include "controls/db_grid.h"
@@ -42,11 +43,10 @@ TEST_F(MainCommandsTest, OnlyTheCommandsThatExistAreOn) {
   TPrehledSortimentu w(data_);
   ConnectMainCommands(w, data_);
   using C = TMainCommand;
+  // Those of other subsystems are still to come.
+  const std::set<C> off = {C::Transfer};
   for (int i = 0; i < kMainCommandCount; ++i)
-    EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)),
-              static_cast<C>(i) == C::RebuildIndexes || static_cast<C>(i) == C::ImportVariants ||
-                  static_cast<C>(i) == C::StockReport)
-        << i;
+    EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)), !off.count(static_cast<C>(i))) << i;
   EXPECT_TRUE(w.Indexacesortimentu1->isEnabled());
   EXPECT_FALSE(w.Button5->isEnabled());
   EXPECT_EQ(w.UserPane->text(), QString::fromUtf8("Správce systému"));

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QImage>
 #include <QLabel>
 #include <QProgressBar>
@@ -28,13 +30,43 @@ TEST(ProgresWin, LayoutAndInitialTexts) {
   EXPECT_EQ(w.DescLabel->pos(), QPoint(24, 16));
   EXPECT_EQ(w.DescLabel->width(), w.DescLabel->sizeHint().width());
   EXPECT_EQ(w.Label1->text(), "");
-  EXPECT_EQ(w.Label1->pos(), QPoint(128, 16));
-  EXPECT_EQ(w.Label1->width(), 225);
+  // At 128 unless the description reaches it in this font; ends at 353.
+  EXPECT_EQ(w.Label1->pos(), QPoint(std::max(128, 24 + w.DescLabel->width() + 6), 16));
+  EXPECT_EQ(w.Label1->geometry().right(), 128 + 225 - 1);
   EXPECT_EQ(w.Gauge1->geometry(), QRect(24, 40, 329, 25));
   EXPECT_EQ(w.Gauge1->minimum(), 0);
   EXPECT_EQ(w.Gauge1->maximum(), 100);
   EXPECT_EQ(w.Gauge1->value(), 0);
   EXPECT_FALSE(w.isVisible());
+}
+
+// The description and the detail never cover each other: the detail keeps
+// its place while the description fits before it, and moves right of it
+// (its right edge kept) when the desktop's font makes the description wider.
+TEST(ProgresWin, DescriptionAndDetailDoNotOverlap) {
+  struct Case {
+    int pointSize;
+    const char* description;
+  };
+  for (Case c : {Case{0, "Indexace souboru :"}, Case{0, "Popis činnosti"}, Case{14, "Indexace souboru :"},
+                 Case{9, "Název sortimentu "}}) {
+    SCOPED_TRACE(c.description);
+    TProgresWin w;
+    if (c.pointSize > 0) {
+      QFont font = w.font();
+      font.setPointSize(c.pointSize);
+      w.setFont(font);
+    }
+    w.SetDescription(QString::fromUtf8(c.description));
+    w.Label1->setText("Tabulka položek sortimentu - dle karty");
+    const QRect desc = w.DescLabel->geometry();
+    const QRect detail = w.Label1->geometry();
+    EXPECT_LT(desc.right(), detail.left());
+    EXPECT_EQ(detail.right(), 128 + 225 - 1);
+    if (24 + w.DescLabel->sizeHint().width() + 6 <= 128) {
+      EXPECT_EQ(detail.left(), 128);
+    }
+  }
 }
 
 TEST(ProgresWin, LongTextIsCutAtTheLabelsRightEdge) {
@@ -43,9 +75,10 @@ TEST(ProgresWin, LongTextIsCutAtTheLabelsRightEdge) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   const QImage blank = w.grab().toImage();
   const QString name = "Úpravy skladu Prodejna Brno-Královo Pole, Palackého třída 123, vchod ze dvora";
-  ASSERT_GT(w.Label1->fontMetrics().horizontalAdvance(name), 376 - 128);
+  const int left = w.Label1->x();
+  ASSERT_GT(w.Label1->fontMetrics().horizontalAdvance(name), 376 - left);
   w.Label1->setText(name);
-  EXPECT_EQ(w.Label1->width(), 225);
+  EXPECT_EQ(w.Label1->geometry().right(), 128 + 225 - 1);
   EXPECT_EQ(w.width(), 376);
 
   // Text is drawn inside the label and nowhere right of it.
@@ -56,7 +89,7 @@ TEST(ProgresWin, LongTextIsCutAtTheLabelsRightEdge) {
         if (shown.pixel(x, y) != blank.pixel(x, y)) return true;
     return false;
   };
-  EXPECT_TRUE(differs(128, 128 + 225));
+  EXPECT_TRUE(differs(left, 128 + 225));
   EXPECT_FALSE(differs(128 + 225, 376));
 }
 
