@@ -7,7 +7,7 @@
 #include <memory>
 #include <random>
 
-#include "dbf_writer.h"
+#include "bench_tables.h"
 #include "support/temp_dir.h"
 #include "xbase/cdx/cdx_file.h"
 #include "xbase/cdx/index_set.h"
@@ -18,27 +18,12 @@ namespace {
 
 constexpr long kRecords = 1000000;
 
-// A table of `count` records; KEY is a permutation of zero-padded numbers.
-void WriteTable(const std::string& path, long count) {
-  CreateTable(path, {{"KEY", 'C', 10}, {"NUM", 'N', 10}, {"NAC", 'C', 30}, {"PC1", 'N', 12, 2}});
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  std::string record(1 + 10 + 10 + 30 + 12, ' ');
-  for (long i = 1; i <= count; ++i) {
-    long k = (i * 7919) % count + 1;
-    std::snprintf(record.data() + 1, 11, "%010ld", k);
-    std::snprintf(record.data() + 11, 11, "%10ld", k - count / 2);
-    std::snprintf(record.data() + 21, 31, "NAME %025ld", (k * 31) % 5000);
-    std::snprintf(record.data() + 51, 13, "%12.2f", static_cast<double>(k % 10000) / 4);
-    out.write(record.data(), static_cast<long>(record.size()));
-  }
-}
-
 struct BigTable {
   TempDir dir;
   XbDbfFile dbf;
   std::unique_ptr<XbCdxFile> cdx;
   BigTable() {
-    WriteTable(dir.File("BIG.DBF"), kRecords);
+    WriteBenchTable(dir.File("BIG.DBF"), kRecords);
     dbf.Open(dir.File("BIG.DBF"), XbDbfFile::Options{});
     cdx = XbCdxFile::OpenOrCreate(dir.File("BIG.CDX"), dbf, TestKeySources(dbf));
   }
@@ -73,7 +58,7 @@ void BM_Append100kFiveTags(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     TempDir dir;
-    WriteTable(dir.File("A.DBF"), 0);
+    WriteBenchTable(dir.File("A.DBF"), 0);
     XbDbfFile dbf;
     dbf.Open(dir.File("A.DBF"), XbDbfFile::Options{});
     XbIndexSet set(dbf, TestKeySources(dbf));

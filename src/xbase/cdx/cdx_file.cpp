@@ -85,16 +85,16 @@ XbCdxTagHeader XbCdxFile::ReadHeader(uint32_t offset) const {
 }
 
 namespace {
-// Nodes the cache holds at most; past it the leaves go and the interior
-// nodes, which every descent passes, stay.
-constexpr size_t kCacheNodes = 8192;
+// Leaves the cache holds at most, the oldest going first; interior nodes,
+// which every descent passes, all stay.
+constexpr size_t kCachedLeaves = 8192;
 }  // namespace
 
 void XbCdxFile::IndexLockTaken() {
   if (lockDepth_++ > 0) return;
   uint8_t stamp[sizeof stamp_];
   if (disk_.ReadAt(4, stamp, sizeof stamp) < sizeof stamp) Corrupted();
-  if (!stampKnown_ || std::memcmp(stamp, stamp_, sizeof stamp) != 0) cache_.clear();
+  if (!stampKnown_ || std::memcmp(stamp, stamp_, sizeof stamp) != 0) DropCache();
   std::memcpy(stamp_, stamp, sizeof stamp);
   stampKnown_ = true;
 }
@@ -103,12 +103,22 @@ void XbCdxFile::IndexLockGiven() {
   if (lockDepth_ > 0) --lockDepth_;
 }
 
+void XbCdxFile::DropCache() const {
+  cache_.clear();
+  leafOrder_.clear();
+}
+
 void XbCdxFile::RememberNode(const XbCdxNode& node) const {
-  if (cache_.size() >= kCacheNodes) {
-    for (auto it = cache_.begin(); it != cache_.end();) it = it->second.IsLeaf() ? cache_.erase(it) : std::next(it);
-    if (cache_.size() >= kCacheNodes) cache_.clear();
+  auto [it, added] = cache_.insert_or_assign(node.offset, node);
+  if (!added || !node.IsLeaf()) return;
+  leafOrder_.push_back(node.offset);
+  // Offsets of leaves that were dropped or rewritten as interior nodes
+  // since are passed over.
+  while (leafOrder_.size() > kCachedLeaves) {
+    auto old = cache_.find(leafOrder_.front());
+    if (old != cache_.end() && old->second.IsLeaf()) cache_.erase(old);
+    leafOrder_.pop_front();
   }
-  cache_.insert_or_assign(node.offset, node);
 }
 
 XbCdxNode XbCdxFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) const {
@@ -163,13 +173,13 @@ uint32_t XbCdxFile::AllocateBlock() {
 }
 
 void XbCdxFile::WriteBlocks(uint32_t offset, const uint8_t* data, size_t size) {
-  cache_.clear();
+  DropCache();
   disk_.WriteAt(offset, data, size);
 }
 
 void XbCdxFile::WriteEmptyDirectory() {
   nextFree_ = 0;
-  cache_.clear();
+  DropCache();
   XbCdxTagHeader header = XbCdxTagHeader::ForDirectory(cdx::kHeaderSize);
   disk_.WriteAt(0, header.image.data(), cdx::kHeaderSize);
   XbCdxNode root;
@@ -290,7 +300,7 @@ void XbCdxFile::UpdateKeys(long recno, const char* before, const char* after) {
 
 void XbCdxFile::Flush() {
   disk_.Flush();
-  cache_.clear();
+  DropCache();
   if (directory_) directory_->DropNodes();
   for (const auto& t : tags_) t->DropNodes();
 }

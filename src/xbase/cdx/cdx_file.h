@@ -14,6 +14,7 @@
 // corrupted" (never a crash or an endless walk).
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -150,7 +151,9 @@ class XbCdxFile {
   XbIndexLocker* locker_ = nullptr;
 
   void RememberNode(const cdx::XbCdxNode& node) const;
+  void DropCache() const;
   mutable std::unordered_map<uint32_t, cdx::XbCdxNode> cache_;
+  mutable std::deque<uint32_t> leafOrder_;  // cached leaves, oldest first
   int lockDepth_ = 0;             // levels of the index lock held
   bool stampKnown_ = false;
   uint8_t stamp_[8] = {};         // header bytes 4-11 as last seen under the lock
