@@ -51,7 +51,9 @@ TData::TData(Ui& ui_, std::string exeDir) : ui(ui_), ExeDir(std::move(exeDir)) {
   Cep0000.OnStatus = [this](int code, int value, int total) { Cep0000Status(code, value, total); };
 }
 
-void TData::Declare(TDbfTable& table, const std::string& object) {
+void TData::Declare(TDbfTable& table, const std::string& object) { DeclareTableObject(table, object); }
+
+void DeclareTableObject(TDbfTable& table, const std::string& object) {
   const TableLayout& layout = TableLayoutOf(object);
   table.SetLockProtocol(TXbLockProtocol::ClipLock);
   // The master tables carry their file names from the start; the store-side

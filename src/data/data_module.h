@@ -116,6 +116,11 @@ class TData {
   std::vector<std::pair<std::string, TDbfTable*>> tables_;
 };
 
+// Declares a table object as the data module declares the one of that name
+// ("Sor0000", "Sortiment", ...): the lock protocol, the file name of a master
+// table, and a field object for every field of its layout.
+void DeclareTableObject(TDbfTable& table, const std::string& object);
+
 // Remembers, per table object, whether it is open, its tag name and its
 // record number, and puts them back (in the order the tables were given).
 class TableStateSaver {

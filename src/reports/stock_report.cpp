@@ -2,38 +2,12 @@
 
 #include <cstdio>
 
+#include "data/data_module.h"
 #include "data/table_layouts.h"
 #include "reports/report_composer.h"
 #include "xbase/date.h"
 
 namespace {
-
-TFieldType TypeOf(FieldKind kind) {
-  switch (kind) {
-    case FieldKind::String: return TFieldType::String;
-    case FieldKind::Float: return TFieldType::Float;
-    case FieldKind::Integer: return TFieldType::Integer;
-    case FieldKind::Smallint: return TFieldType::Smallint;
-    case FieldKind::Boolean: return TFieldType::Boolean;
-    case FieldKind::Date: return TFieldType::Date;
-  }
-  return TFieldType::String;
-}
-
-// Declared like the data module's master table of the same name.
-void Declare(TDbfTable& table, const std::string& object) {
-  table.SetLockProtocol(TXbLockProtocol::ClipLock);
-  table.SetTranslateASCII(true);
-  const TableLayout& layout = TableLayoutOf(object);
-  table.SetTableName(layout.file);
-  for (const FieldDecl& decl : layout.fields) {
-    if (!decl.lookupTable.empty()) continue;
-    TField& f = table.AddField(decl.name, TypeOf(decl.kind), decl.kind == FieldKind::String ? decl.width : 0,
-                               decl.calculated ? TFieldKind::Calculated : TFieldKind::Data);
-    f.displayLabel = decl.label;
-    f.displayFormat = decl.displayFormat;
-  }
-}
 
 void SumStoreColumns(TDbfTable& table, const char* prefix, const char* total) {
   int64_t sum = 0;
@@ -68,8 +42,8 @@ const char kColumnHeader[] = "\tKarta\tNázev skladové položky\tZásoba\tZatí
 }  // namespace
 
 TDataSestavy::TDataSestavy() {
-  Declare(Sor0000, "Sor0000");
-  Declare(Skl0000, "Skl0000");
+  DeclareTableObject(Sor0000, "Sor0000");
+  DeclareTableObject(Skl0000, "Skl0000");
   Sor0000.OnCalcFields = [this](TDbfTable& t) { Sor0000CalcFields(t); };
   Skl0000.OnCalcFields = [this](TDbfTable& t) { Skl0000CalcFields(t); };
   Sestavy.SetupTitle = "Nastavení tisku sestavy";
