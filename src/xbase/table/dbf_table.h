@@ -215,6 +215,9 @@ class TDbfTable {
   // Finds `key` in `tag` (hidden records stepped over forward, or backward
   // for the last key) and tells whether the key reached matches.
   bool FindInTag(XbCdxTag& tag, const std::string& key, bool exact, bool last, bool* atEnd);
+  // The first steps of every seek: pending edits settled, a tag required
+  // ("No index is assigned for Find operation"); false on an empty table.
+  bool ReadyToSeek();
   bool Seek(const std::string& key, bool exact, bool near, bool last);
   XbCdxTag* TagForFields(const std::string& fieldNames);
 

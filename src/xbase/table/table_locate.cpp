@@ -50,10 +50,7 @@ std::string KeyFromExpression(const XbExpression& expr, const char* record) {
 }  // namespace
 
 bool TDbfTable::SeekKeyValues(const std::vector<TValue>& values) {
-  CheckActive();
-  CheckBrowseMode();
-  if (!tag_) ThrowDb(msg::kNoIndexForFind);
-  if (file_->RecordCount() == 0 || shown_ == 0) return false;
+  if (!ReadyToSeek()) return false;
   bool found = false;
   Scroll([&] {
     long remembered = shown_;

@@ -34,11 +34,15 @@ bool TDbfTable::FindInTag(XbCdxTag& tag, const std::string& key, bool exact, boo
                             exact ? cdx::PrefixRule::Exact : cdx::PrefixRule::Partial) == 0;
 }
 
-bool TDbfTable::Seek(const std::string& key, bool exact, bool near, bool last) {
+bool TDbfTable::ReadyToSeek() {
   CheckActive();
   CheckBrowseMode();
   if (!tag_) ThrowDb(msg::kNoIndexForFind);
-  if (file_->RecordCount() == 0 || shown_ == 0) return false;
+  return file_->RecordCount() != 0 && shown_ != 0;
+}
+
+bool TDbfTable::Seek(const std::string& key, bool exact, bool near, bool last) {
+  if (!ReadyToSeek()) return false;
   bool found = false;
   Scroll([&] {
     std::optional<std::string> search = SearchKey(*tag_, key);
