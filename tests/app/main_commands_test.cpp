@@ -43,9 +43,9 @@ TEST_F(MainCommandsTest, OnlyTheCommandsThatExistAreOn) {
   ConnectMainCommands(w, data_);
   using C = TMainCommand;
   for (int i = 0; i < kMainCommandCount; ++i)
-    EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)), static_cast<C>(i) == C::RebuildIndexes) << i;
+    EXPECT_EQ(w.CommandEnabled(static_cast<C>(i)), static_cast<C>(i) == C::RebuildIndexes || static_cast<C>(i) == C::Transfer) << i;
   EXPECT_TRUE(w.Indexacesortimentu1->isEnabled());
-  EXPECT_FALSE(w.Button5->isEnabled());
+  EXPECT_TRUE(w.Button5->isEnabled());
   EXPECT_EQ(w.UserPane->text(), QString::fromUtf8("Správce systému"));
 }
 
@@ -81,4 +81,35 @@ TEST_F(MainCommandsTest, LeavingTheNavigatorReReadsTheCurrentCard) {
   EXPECT_EQ(data_.Sor0000.FieldByName("SOR_NAC").AsString(), "Nový název");
 }
 
+// "F10 Přenos" runs the transfer: the grid is detached for the walk and
+// shows the stores' stock afterwards, standing on the last card, focused.
+TEST_F(MainCommandsTest, TransferFromTheButtonFillsTheStoreColumns) {
+  std::vector<std::pair<std::string, int64_t>> before;
+  {
+    TDbfTable store;
+    store.SetDatabaseName(dir_.Path() + "/stores/PROD1");
+    store.SetTableName("Sor0001.dbf");
+    store.Open();
+    for (store.First(); !store.Eof(); store.Next())
+      before.push_back({store.FieldByName("SOR_KAV").AsString(), store.FieldByName("SOR_STA").AsInteger()});
+  }
+  TPrehledSortimentu w(data_);
+  ConnectMainCommands(w, data_);
+  w.show();
+  int resets = 0;
+  QObject::connect(w.DBGrid1->model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+  w.Button5->click();
+  EXPECT_TRUE(ui_.messages.empty()) << ui_.Texts().front();
+  EXPECT_EQ(resets, 2);  // detached, attached again
+  EXPECT_EQ(w.DataSor0000.DataSet(), &data_.Sor0000);
+  EXPECT_EQ(w.focusWidget(), w.DBGrid1);
+  EXPECT_TRUE(data_.Sor0000.Eof() || data_.Sor0000.RecNo() == data_.Sor0000.RecordCount());
+
+  // Every card that was in the store shows that store's stock in SOR_S01.
+  ASSERT_FALSE(before.empty());
+  for (const auto& [kav, stock] : before) {
+    ASSERT_TRUE(data_.Sor0000.Locate("SOR_KAV", {TValue(kav)}));
+    EXPECT_EQ(data_.Sor0000.FieldByName("SOR_S01").AsInteger(), stock) << kav;
+  }
+}
 }  // namespace

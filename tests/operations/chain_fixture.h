@@ -117,6 +117,11 @@ inline Row Variant(const std::string& kav, const std::string& ind, int poc, int 
   for (auto& c : more) r.push_back(c);
   return r;
 }
+inline Row MasterVariant(const std::string& kav, const std::string& ind, Row more = {}) {
+  Row r{{"SKL_KAV", kav}, {"SKL_IND", ind}, {"SKL_MEN", "CZK"}, {"SKL_KUR", 1.0}};
+  for (auto& c : more) r.push_back(c);
+  return r;
+}
 inline Row Journal(int rad, const std::string& kav, const std::string& ind, int kus, double zas) {
   return {{"DEN_RAD", rad}, {"DEN_DAT", "20261201"}, {"DEN_KDY", "08:00"}, {"DEN_KAV", kav}, {"DEN_IND", ind},
           {"DEN_OPE", "PRI"}, {"DEN_KUS", kus}, {"DEN_ZAS", zas}, {"DEN_DOK", "P000000001"}};
