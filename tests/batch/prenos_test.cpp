@@ -30,6 +30,15 @@ TEST_F(PrenosTest, RunsTheTransferAndSumsUpEveryStore) {
   EXPECT_NE(r.out.find(", doklad 0000000001\n"), std::string::npos) << r.out;
   EXPECT_NE(r.err.find("Úpravy skladu Prodejna Olomouc [##############################] 100 %"), std::string::npos)
       << r.err;
+  // The stores' index files stay sound.
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir_.Path() + "/stores")) {
+    if (e.path().extension() != ".cdx") continue;
+    std::filesystem::path dbf = e.path();
+    dbf.replace_extension(".dbf");
+    if (!std::filesystem::exists(dbf)) dbf = dbf.parent_path() / ("Den" + dbf.filename().string().substr(3));
+    CommandResult check = RunCommand(BinPath("dbftool") + " check '" + dbf.string() + "' --index '" + e.path().string() + "'");
+    EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+  }
   // A second run: nothing left to reprice or create.
   r = Run();
   EXPECT_EQ(r.exitCode, 0) << r.err;
