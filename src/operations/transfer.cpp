@@ -32,12 +32,43 @@ const char* const kNewCardFields[] = {"SOR_KAV", "SOR_NAC", "SOR_PC1", "SOR_PC2"
 const char* const kNewVariantFields[] = {"SKL_KAV", "SKL_IND", "SKL_SNC", "SKL_MEN", "SKL_KUR", "SKL_POZ"};
 const char* const kPrices[] = {"SOR_PC1", "SOR_PC2", "SOR_PC3", "SOR_PC4", "SOR_PC5"};
 
+// Pairs of field objects, source and target, of one copy list.
+using FieldPairs = std::vector<std::pair<TField*, TField*>>;
+
 template <size_t N>
-void CopyFields(const TDbfTable& from, TDbfTable& to, const char* const (&names)[N]) {
-  for (const char* name : names) to.FieldByName(name).SetValue(from.FieldByName(name).Value());
+FieldPairs Pairs(const TDbfTable& from, const TDbfTable& to, const char* const (&names)[N]) {
+  FieldPairs pairs;
+  for (const char* name : names) pairs.push_back({&from.FieldByName(name), &to.FieldByName(name)});
+  return pairs;
+}
+
+void Copy(const FieldPairs& pairs) {
+  for (const auto& [from, to] : pairs) to->SetValue(from->Value());
 }
 
 }  // namespace
+
+// The field objects the walk of one store uses, found once for the store
+// (a name lookup per field and card would cost more than the card itself).
+struct TTransfer::StoreFields {
+  StoreFields(TData& d, const std::string& cardColumn, const std::string& variantColumn)
+      : kav(&d.Sor0000.FieldByName("SOR_KAV")),
+        stock(&d.Sortiment.FieldByName("SOR_STA")),
+        masterStock(&d.Sor0000.FieldByName(cardColumn)),
+        variantKav(&d.Skl0000.FieldByName("SKL_KAV")),
+        variantInd(&d.Skl0000.FieldByName("SKL_IND")),
+        variantNote(&d.Skl0000.FieldByName("SKL_POZ")),
+        masterVariantStock(&d.Skl0000.FieldByName(variantColumn)),
+        storeVariantNote(&d.Sklad.FieldByName("SKL_POZ")),
+        storeVariantStock(&d.Sklad.FieldByName("SKL_STA")),
+        presentCard(Pairs(d.Sor0000, d.Sortiment, kPresentCardFields)),
+        newCard(Pairs(d.Sor0000, d.Sortiment, kNewCardFields)),
+        newVariant(Pairs(d.Skl0000, d.Sklad, kNewVariantFields)),
+        prices(Pairs(d.Sor0000, d.Sortiment, kPrices)) {}
+  TField *kav, *stock, *masterStock, *variantKav, *variantInd, *variantNote, *masterVariantStock, *storeVariantNote,
+      *storeVariantStock;
+  FieldPairs presentCard, newCard, newVariant, prices;
+};
 
 TTransfer::TTransfer(TData& data, TTimeSettings time) : data_(data), time_(std::move(time)) {}
 
@@ -139,9 +170,11 @@ void TTransfer::TransferStore(ProgressView& progress) {
   }
   data_.Sortiment.SelectTag("KAV");
   data_.Sklad.SelectTag("KAV");
+  // A column name that the master tables do not have ends the transfer here.
+  const StoreFields fields(data_, cardColumn, variantColumn);
 
   for (data_.Sor0000.First(); !data_.Sor0000.Eof(); data_.Sor0000.Next()) {
-    TransferCard(repricing, summary, cardColumn, variantColumn);
+    TransferCard(repricing, summary, fields);
     ++counter;
     progress.SetPosition(static_cast<int>(std::nearbyint(100.0 * counter / total)));
     progress.Show();
@@ -157,25 +190,24 @@ void TTransfer::TransferStore(ProgressView& progress) {
   for (TDbfTable* t : {&data_.Sortiment, &data_.Sklad, &data_.Denik, &data_.PrecHlav, &data_.PrecPol}) t->Close();
 }
 
-void TTransfer::TransferCard(TRepricing& repricing, TStoreSummary& summary, const std::string& cardColumn,
-                             const std::string& variantColumn) {
+void TTransfer::TransferCard(TRepricing& repricing, TStoreSummary& summary, const StoreFields& f) {
   TDbfTable& master = data_.Sor0000;
   TDbfTable& masterVariants = data_.Skl0000;
   TDbfTable& cards = data_.Sortiment;
   TDbfTable& variants = data_.Sklad;
-  const std::string kav = master.FieldByName("SOR_KAV").AsString();
+  const std::string kav = f.kav->AsString();
 
   if (cards.SeekKey(CardKey(kav), true, false)) {
     cards.Edit();
-    CopyFields(master, cards, kPresentCardFields);
+    Copy(f.presentCard);
     cards.Post();
     master.Edit();
-    master.FieldByName(cardColumn).SetAsInteger(cards.FieldByName("SOR_STA").AsInteger());
+    f.masterStock->SetAsInteger(f.stock->AsInteger());
     master.Post();
     ++summary.cardsUpdated;
     bool differ = false;
-    for (const char* price : kPrices)
-      if (master.FieldByName(price).AsFloat() != cards.FieldByName(price).AsFloat()) {
+    for (const auto& [masterPrice, storePrice] : f.prices)
+      if (masterPrice->AsFloat() != storePrice->AsFloat()) {
         differ = true;
         break;
       }
@@ -186,15 +218,14 @@ void TTransfer::TransferCard(TRepricing& repricing, TStoreSummary& summary, cons
       if (open) {
         // The summary keeps the document's number while the store is at work.
         summary.document = repricing.DocumentNumber();
-        repricing.PrecenKartu(data_.PrecHlav.FieldByName("PRH_DO1").AsString(), kav,
-                              master.FieldByName("SOR_PC1").AsFloat(), master.FieldByName("SOR_PC2").AsFloat(),
-                              master.FieldByName("SOR_PC3").AsFloat(), master.FieldByName("SOR_PC4").AsFloat(),
-                              master.FieldByName("SOR_PC5").AsFloat());
+        repricing.PrecenKartu(data_.PrecHlav.FieldByName("PRH_DO1").AsString(), kav, f.prices[0].first->AsFloat(),
+                              f.prices[1].first->AsFloat(), f.prices[2].first->AsFloat(),
+                              f.prices[3].first->AsFloat(), f.prices[4].first->AsFloat());
       }
     }
   } else {
     cards.Append();
-    CopyFields(master, cards, kNewCardFields);
+    Copy(f.newCard);
     cards.Post();
     ++summary.cardsCreated;
   }
@@ -202,17 +233,16 @@ void TTransfer::TransferCard(TRepricing& repricing, TStoreSummary& summary, cons
   masterVariants.SetKeyRange(CardKey(kav) + "000", CardKey(kav) + "999");
   masterVariants.First();
   while (!masterVariants.Eof()) {
-    if (variants.SeekKeyValues({TValue(masterVariants.FieldByName("SKL_KAV").AsString()),
-                                TValue(masterVariants.FieldByName("SKL_IND").AsString())})) {
+    if (variants.SeekKeyValues({TValue(f.variantKav->AsString()), TValue(f.variantInd->AsString())})) {
       variants.Edit();
-      variants.FieldByName("SKL_POZ").SetValue(masterVariants.FieldByName("SKL_POZ").Value());
+      f.storeVariantNote->SetValue(f.variantNote->Value());
       variants.Post();
       masterVariants.Edit();
-      masterVariants.FieldByName(variantColumn).SetAsInteger(variants.FieldByName("SKL_STA").AsInteger());
+      f.masterVariantStock->SetAsInteger(f.storeVariantStock->AsInteger());
       masterVariants.Post();
     } else {
       variants.Append();
-      CopyFields(masterVariants, variants, kNewVariantFields);
+      Copy(f.newVariant);
       variants.Post();
       ++summary.variantsCreated;
     }

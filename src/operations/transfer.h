@@ -43,8 +43,8 @@ class TTransfer {
 
  private:
   void TransferStore(ProgressView& progress);
-  void TransferCard(TRepricing& repricing, TStoreSummary& summary, const std::string& cardColumn,
-                    const std::string& variantColumn);
+  struct StoreFields;
+  void TransferCard(TRepricing& repricing, TStoreSummary& summary, const StoreFields& fields);
   void CloseStoreTables();
   TData& data_;
   TTimeSettings time_;

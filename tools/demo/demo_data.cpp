@@ -125,7 +125,7 @@ struct Card {
   int package, minimum, variants;
 };
 
-std::vector<Card> MakeCards(int count, std::mt19937& rng) {
+std::vector<Card> MakeCards(int count, int multiVariantOneIn, std::mt19937& rng) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   std::vector<Card> cards;
   for (int i = 0; i < count; ++i) {
@@ -152,7 +152,7 @@ std::vector<Card> MakeCards(int count, std::mt19937& rng) {
     c.discount = pick(4) * 5.0;
     c.package = 1 + pick(3) * 5;
     c.minimum = pick(20);
-    c.variants = pick(5) == 0 ? 2 + pick(3) : 1;
+    c.variants = pick(multiVariantOneIn) == 0 ? 2 + pick(3) : 1;
     cards.push_back(c);
   }
   return cards;
@@ -226,7 +226,8 @@ void WriteMaster(const fs::path& data, const std::vector<Card>& cards, int store
 // it for most variants (opening stock + receipts and sales) and disagrees
 // for a few (so that a transfer rebuilds them), a counter row, and the
 // index files the shops' programs keep.
-void WriteStore(const fs::path& dir, const std::string& code, const std::vector<Card>& cards, std::mt19937& rng) {
+void WriteStore(const fs::path& dir, const std::string& code, const std::vector<Card>& cards, int maxMoves,
+                std::mt19937& rng) {
   fs::create_directories(dir);
   DemoTable sor(dir / TableLayoutOf("Sortiment").FileFor(code), TableLayoutOf("Sortiment"));
   DemoTable skl(dir / TableLayoutOf("Sklad").FileFor(code), TableLayoutOf("Sklad"));
@@ -248,7 +249,7 @@ void WriteStore(const fs::path& dir, const std::string& code, const std::vector<
     for (int v = 0; v < c.variants; ++v) {
       int opening = static_cast<int>(rng() % 30);
       int stock = opening;
-      int moves = 1 + static_cast<int>(rng() % 3);
+      int moves = 1 + static_cast<int>(rng() % static_cast<unsigned>(maxMoves));
       for (int m = 0; m < moves; ++m) {
         bool receipt = m == 0 || rng() % 3 == 0;
         int kus = receipt ? 1 + static_cast<int>(rng() % 20) : -static_cast<int>(rng() % (stock > 0 ? stock + 1 : 3));
@@ -331,7 +332,7 @@ void WriteDemoData(const std::string& dirText, const DemoSize& size) {
   fs::create_directories(data);
   fs::create_directories(dir / "private");
   std::mt19937 rng(20261210);
-  std::vector<Card> cards = MakeCards(size.cards, rng);
+  std::vector<Card> cards = MakeCards(size.cards, size.multiVariantOneIn, rng);
   WriteMaster(data, cards, size.stores, rng);
   WriteCodeLists(data);
   WriteUsers(data);
@@ -341,7 +342,7 @@ void WriteDemoData(const std::string& dirText, const DemoSize& size) {
   for (int s = 1; s <= size.stores; ++s) {
     std::string code = Pad(s, 4);
     fs::path storeDir = stores / ("PROD" + std::to_string(s));
-    WriteStore(storeDir, code, cards, rng);
+    WriteStore(storeDir, code, cards, size.journalMovesUpTo, rng);
     list.New().Text("SOR_NAC", names[(s - 1) % std::size(names)]).Text("SOR_CES", storeDir.string() + "/")
         .Text("SOR_TYP", "P").Text("SOR_JED", code).Text("SOR_SOR", "SOR_S" + Pad(s, 2))
         .Text("SOR_SKL", "SKL_S" + Pad(s, 2)).Add();

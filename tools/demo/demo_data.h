@@ -9,6 +9,10 @@ struct DemoSize {
   int stores = 3;     // stores in the store list, each with its own directory
   // One more row in the store list, for a store whose card table is missing.
   bool storeWithoutCards = true;
+  // One card in this many has 2 to 4 variants, the others one.
+  int multiVariantOneIn = 5;
+  // Journal rows per store variant: 1 to this many.
+  int journalMovesUpTo = 3;
 };
 
 // Writes into `dir`: DataSor.ini, data/ with every master table, stores/PRODn/
