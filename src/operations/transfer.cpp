@@ -180,6 +180,7 @@ void TTransfer::TransferStore(ProgressView& progress) {
     progress.Show();
     data_.ui.ProcessEvents();
   }
+  data_.Skl0000.SetKeyRange("", "");
   summary.cardsRepriced = repricing.cardsRepriced;
   summary.journalRows = journal.rowsWritten;
   summary.document = repricing.DocumentNumber();
@@ -230,8 +231,11 @@ void TTransfer::TransferCard(TRepricing& repricing, TStoreSummary& summary, cons
     ++summary.cardsCreated;
   }
 
+  // The range puts the master variants on the card's first one. It is
+  // cleared once after the store's walk, not after each card: the next
+  // card's range replaces it, and a cleared range would only move to the
+  // first variant of the whole table for nothing.
   masterVariants.SetKeyRange(CardKey(kav) + "000", CardKey(kav) + "999");
-  masterVariants.First();
   while (!masterVariants.Eof()) {
     if (variants.SeekKeyValues({TValue(f.variantKav->AsString()), TValue(f.variantInd->AsString())})) {
       variants.Edit();
@@ -248,5 +252,4 @@ void TTransfer::TransferCard(TRepricing& repricing, TStoreSummary& summary, cons
     }
     masterVariants.Next();
   }
-  masterVariants.SetKeyRange("", "");
 }
