@@ -19,7 +19,7 @@ int64_t CounterValue(const std::string& text) {
   errno = 0;
   char* end = nullptr;
   long long v = t.empty() ? 0 : std::strtoll(t.c_str(), &end, 10);
-  if (t.empty() || *end != '\0' || errno == ERANGE || t[0] == ' ')
+  if (t.empty() || *end != '\0' || errno == ERANGE)
     throw Exception("'" + t + "' is not a valid integer value");
   return v;
 }
