@@ -23,7 +23,7 @@ FUZZ_SEED         ?=
 FUZZ_OPTIONS       = -timeout=10 -print_final_stats=0 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
                      $(if $(FUZZ_SEED),-seed=$(FUZZ_SEED))
 
-.PHONY: all deps configure build test run bench clean fuzz fuzz-build fuzz-available
+.PHONY: all deps configure build test run bench bench-chain clean fuzz fuzz-build fuzz-available
 
 all: build
 
@@ -91,8 +91,30 @@ run: build
 	@cp $(DEMO_DIR)/DataSor.ini $(BUILD)/bin/DataSor.ini
 	cd $(BUILD)/bin && ./tamorix
 
+# The engine's benchmarks, then the whole transfer over a chain of the
+# shops' shape (BENCH_CARDS cards x BENCH_STORES stores; with the full shape
+# the chain takes about 1 GB in BENCH_DIR and the three timed runs take
+# minutes each).
+BENCH_DIR    ?= $(BUILD)/bench-chain
+BENCH_CARDS  ?= 49501
+BENCH_STORES ?= 15
+
 bench: build
 	$(BUILD)/bin/tamorix-bench
+	$(MAKE) --no-print-directory bench-chain
+
+# First run, a run with nothing changed, the system calls of such a run
+# (strace -c, when strace is there), and a run after every tenth master card
+# got a new price 1.
+bench-chain: build
+	rm -rf $(BENCH_DIR)
+	$(BUILD)/bin/tamorix-chain-bench $(BENCH_DIR) --make --cards $(BENCH_CARDS) --stores $(BENCH_STORES)
+	$(BUILD)/bin/tamorix-chain-bench $(BENCH_DIR) --run first
+	$(BUILD)/bin/tamorix-chain-bench $(BENCH_DIR) --run unchanged
+	@if command -v strace >/dev/null; then \
+	  strace -c -f -o $(BENCH_DIR)/strace-unchanged.txt $(BUILD)/bin/tamorix-chain-bench $(BENCH_DIR) --run unchanged; \
+	  head -12 $(BENCH_DIR)/strace-unchanged.txt; fi
+	$(BUILD)/bin/tamorix-chain-bench $(BENCH_DIR) --run reprice
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -1,6 +1,8 @@
 #include "data/data_module.h"
 
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -250,13 +252,27 @@ bool TData::LockRecordWithRetry(TDbfTable& table) {
 }
 
 namespace {
+// One pass over the field objects, without a lookup by name per column: this
+// runs for every record the table object fetches, and a transfer fetches
+// each master card and variant several times per store.
 void SumStoreColumns(TDbfTable& table, const char* prefix, const char* total) {
   int64_t sum = 0;
-  for (int i = 1; i <= 15; ++i) {
-    std::string name = std::string(prefix) + (i < 10 ? "0" : "") + std::to_string(i);
-    if (TField* f = table.FindField(name)) sum += f->AsInteger();
+  TField* totalField = nullptr;
+  const size_t n = std::strlen(prefix);
+  for (const auto& f : table.Fields()) {
+    const std::string& name = f->FieldName();
+    if (name == total) {
+      totalField = f.get();
+      continue;
+    }
+    if (name.size() != n + 2 || name.compare(0, n, prefix) != 0 || !std::isdigit(static_cast<unsigned char>(name[n])) ||
+        !std::isdigit(static_cast<unsigned char>(name[n + 1])))
+      continue;
+    int column = (name[n] - '0') * 10 + (name[n + 1] - '0');
+    if (column >= 1 && column <= 15) sum += f->AsInteger();
   }
-  table.FieldByName(total).SetAsFloat(static_cast<double>(sum));
+  if (!totalField) totalField = &table.FieldByName(total);
+  totalField->SetAsFloat(static_cast<double>(sum));
 }
 }  // namespace
 

@@ -125,7 +125,7 @@ struct Card {
   int package, minimum, variants;
 };
 
-std::vector<Card> MakeCards(int count, std::mt19937& rng) {
+std::vector<Card> MakeCards(int count, int multiVariantOneIn, std::mt19937& rng) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   std::vector<Card> cards;
   for (int i = 0; i < count; ++i) {
@@ -152,7 +152,7 @@ std::vector<Card> MakeCards(int count, std::mt19937& rng) {
     c.discount = pick(4) * 5.0;
     c.package = 1 + pick(3) * 5;
     c.minimum = pick(20);
-    c.variants = pick(5) == 0 ? 2 + pick(3) : 1;
+    c.variants = pick(multiVariantOneIn) == 0 ? 2 + pick(3) : 1;
     cards.push_back(c);
   }
   return cards;
@@ -220,9 +220,14 @@ void WriteMaster(const fs::path& data, const std::vector<Card>& cards, int store
   for (DemoTable* t : {&sor, &skl, &cep}) t->WriteIndex(data);
 }
 
-// One store's tables: most of the catalogue, its own stock, a counter row,
-// empty journal and repricing tables.
-void WriteStore(const fs::path& dir, const std::string& code, const std::vector<Card>& cards, std::mt19937& rng) {
+// One store's tables: most of the catalogue (one card in ten is not there
+// yet), a few cards with other prices than the master's (all five raised, or
+// price 3 alone), its own stock with a journal of the year that agrees with
+// it for most variants (opening stock + receipts and sales) and disagrees
+// for a few (so that a transfer rebuilds them), a counter row, and the
+// index files the shops' programs keep.
+void WriteStore(const fs::path& dir, const std::string& code, const std::vector<Card>& cards, int maxMoves,
+                std::mt19937& rng) {
   fs::create_directories(dir);
   DemoTable sor(dir / TableLayoutOf("Sortiment").FileFor(code), TableLayoutOf("Sortiment"));
   DemoTable skl(dir / TableLayoutOf("Sklad").FileFor(code), TableLayoutOf("Sklad"));
@@ -231,32 +236,56 @@ void WriteStore(const fs::path& dir, const std::string& code, const std::vector<
   DemoTable items(dir / TableLayoutOf("PrecPol").FileFor(code), TableLayoutOf("PrecPol"));
   DemoTable cis(dir / TableLayoutOf("Ciselnik").FileFor(code), TableLayoutOf("Ciselnik"));
   XbDate today = XbDate::Today();
+  XbDate newYear{today.year, 1, 2};
   int journalRow = 0;
   for (const Card& c : cards) {
     if (rng() % 10 == 0) continue;  // not yet in this store: the transfer will create it
-    bool repriced = rng() % 20 == 0;
-    int stock = static_cast<int>(rng() % 40);
-    sor.New().Text("SOR_KAV", c.kav).Text("SOR_NAC", c.name).Number("SOR_STA", stock).Number("SOR_DAN", c.vat)
+    unsigned priceCase = rng() % 40;  // 0, 1: all prices raised; 2: price 3 alone
+    double prices[5];
+    for (int k = 0; k < 5; ++k) prices[k] = c.prices[k];
+    if (priceCase < 2) for (double& p : prices) p += 10;
+    if (priceCase == 2) prices[2] = std::round(prices[2] * 1.1 * 100) / 100;
+    int cardStock = 0;
+    for (int v = 0; v < c.variants; ++v) {
+      int opening = static_cast<int>(rng() % 30);
+      int stock = opening;
+      int moves = 1 + static_cast<int>(rng() % static_cast<unsigned>(maxMoves));
+      for (int m = 0; m < moves; ++m) {
+        bool receipt = m == 0 || rng() % 3 == 0;
+        int kus = receipt ? 1 + static_cast<int>(rng() % 20) : -static_cast<int>(rng() % (stock > 0 ? stock + 1 : 3));
+        stock += kus;
+        XbDate when = XbDate::FromJulian(newYear.ToJulian() + static_cast<long>(rng() % 300));
+        if (when > today) when = today;
+        const int rad = ++journalRow;
+        den.New().Number("DEN_RAD", rad).Date("DEN_DAT", when).Text("DEN_KDY", receipt ? "08:15" : "15:40")
+            .Text("DEN_DOK", (receipt ? "PR" : "VY") + Pad(rad, 8)).Text("DEN_KAV", c.kav)
+            .Text("DEN_IND", Pad(v, 3)).Text("DEN_OPE", receipt ? "001" : "002").Number("DEN_KUS", kus)
+            .Number("DEN_HPC", kus * c.prices[0]).Number("DEN_HNC", kus * c.purchase).Number("DEN_DAN", c.vat)
+            .Number("DEN_ZAS", stock).Text("DEN_REF", "AD").Add();
+      }
+      // One variant in 25 has a stock that its journal does not explain.
+      int held = rng() % 25 == 0 ? stock + 2 : stock;
+      cardStock += held;
+      skl.New().Text("SKL_KAV", c.kav).Text("SKL_IND", Pad(v, 3)).Number("SKL_SNC", c.purchase)
+          .Number("SKL_POC", opening).Number("SKL_STA", held).Text("SKL_MEN", "CZK").Number("SKL_KUR", 1).Add();
+    }
+    sor.New().Text("SOR_KAV", c.kav).Text("SOR_NAC", c.name).Number("SOR_STA", cardStock).Number("SOR_DAN", c.vat)
         .Logical("SOR_SKL", true).Logical("SOR_OLD", false).Text("SOR_SKU", c.group).Text("SOR_VYR", c.maker)
         .Text("SOR_MJE", c.unit).Number("SOR_BAL", c.package).Text("SOR_EAN", c.ean).Text("SOR_KDO", c.supplierCode)
         .Text("SOR_KVY", c.makerCode).Number("SOR_MIN", c.minimum).Number("SOR_SLE", c.discount);
-    for (int k = 0; k < 5; ++k)
-      sor.Number(("SOR_PC" + std::to_string(k + 1)).c_str(), repriced ? c.prices[k] + 10 : c.prices[k]);
+    for (int k = 0; k < 5; ++k) sor.Number(("SOR_PC" + std::to_string(k + 1)).c_str(), prices[k]);
     sor.Add();
-    for (int v = 0; v < c.variants; ++v) {
-      int variantStock = v == 0 ? stock : static_cast<int>(rng() % 10);
-      skl.New().Text("SKL_KAV", c.kav).Text("SKL_IND", Pad(v, 3)).Number("SKL_SNC", c.purchase)
-          .Number("SKL_POC", variantStock).Number("SKL_STA", variantStock).Text("SKL_MEN", "CZK").Number("SKL_KUR", 1)
-          .Add();
-      den.New().Number("DEN_RAD", ++journalRow).Date("DEN_DAT", today).Text("DEN_KDY", "08:00")
-          .Text("DEN_DOK", "PS" + Pad(1, 8)).Text("DEN_KAV", c.kav).Text("DEN_IND", Pad(v, 3)).Text("DEN_OPE", "POC")
-          .Number("DEN_KUS", variantStock).Number("DEN_HPC", variantStock * c.prices[0])
-          .Number("DEN_HNC", variantStock * c.purchase).Number("DEN_DAN", c.vat).Number("DEN_ZAS", variantStock)
-          .Text("DEN_REF", "AD").Add();
-    }
   }
   cis.New().Number("CIS_DEN", journalRow).Text("CIS_PRC", Pad(0, 10)).Add();
   for (DemoTable* t : {&sor, &skl, &den, &headers, &items}) t->WriteIndex(dir, code);
+}
+
+// A store of the list whose card table is missing (its directory holds only
+// an empty variant table): the transfer reports it and goes on.
+void WriteStoreWithoutCards(const fs::path& dir, const std::string& code) {
+  fs::create_directories(dir);
+  DemoTable skl(dir / TableLayoutOf("Sklad").FileFor(code), TableLayoutOf("Sklad"));
+  skl.WriteIndex(dir, code);
 }
 
 void WriteImportSet(const fs::path& dir, const std::vector<Card>& cards, std::mt19937& rng) {
@@ -303,7 +332,7 @@ void WriteDemoData(const std::string& dirText, const DemoSize& size) {
   fs::create_directories(data);
   fs::create_directories(dir / "private");
   std::mt19937 rng(20261210);
-  std::vector<Card> cards = MakeCards(size.cards, rng);
+  std::vector<Card> cards = MakeCards(size.cards, size.multiVariantOneIn, rng);
   WriteMaster(data, cards, size.stores, rng);
   WriteCodeLists(data);
   WriteUsers(data);
@@ -313,10 +342,18 @@ void WriteDemoData(const std::string& dirText, const DemoSize& size) {
   for (int s = 1; s <= size.stores; ++s) {
     std::string code = Pad(s, 4);
     fs::path storeDir = stores / ("PROD" + std::to_string(s));
-    WriteStore(storeDir, code, cards, rng);
+    WriteStore(storeDir, code, cards, size.journalMovesUpTo, rng);
     list.New().Text("SOR_NAC", names[(s - 1) % std::size(names)]).Text("SOR_CES", storeDir.string() + "/")
         .Text("SOR_TYP", "P").Text("SOR_JED", code).Text("SOR_SOR", "SOR_S" + Pad(s, 2))
         .Text("SOR_SKL", "SKL_S" + Pad(s, 2)).Add();
+  }
+  if (size.storeWithoutCards && size.stores < 15) {
+    int s = size.stores + 1;
+    std::string code = Pad(s, 4);
+    fs::path storeDir = stores / ("PROD" + std::to_string(s));
+    WriteStoreWithoutCards(storeDir, code);
+    list.New().Text("SOR_NAC", "Prodejna Třebíč").Text("SOR_CES", storeDir.string() + "/").Text("SOR_TYP", "P")
+        .Text("SOR_JED", code).Text("SOR_SOR", "SOR_S" + Pad(s, 2)).Text("SOR_SKL", "SKL_S" + Pad(s, 2)).Add();
   }
   WriteImportSet(import, cards, rng);
 
