@@ -108,20 +108,22 @@ void XbCdxFile::DropCache() const {
   leafOrder_.clear();
 }
 
-void XbCdxFile::RememberNode(const XbCdxNode& node) const {
-  auto [it, added] = cache_.insert_or_assign(node.offset, node);
-  if (!added || !node.IsLeaf()) return;
-  leafOrder_.push_back(node.offset);
+void XbCdxFile::RememberNode(std::shared_ptr<const XbCdxNode> node) const {
+  const uint32_t offset = node->offset;
+  const bool leaf = node->IsLeaf();
+  auto [it, added] = cache_.insert_or_assign(offset, std::move(node));
+  if (!added || !leaf) return;
+  leafOrder_.push_back(offset);
   // Offsets of leaves that were dropped or rewritten as interior nodes
   // since are passed over.
   while (leafOrder_.size() > kCachedLeaves) {
     auto old = cache_.find(leafOrder_.front());
-    if (old != cache_.end() && old->second.IsLeaf()) cache_.erase(old);
+    if (old != cache_.end() && old->second->IsLeaf()) cache_.erase(old);
     leafOrder_.pop_front();
   }
 }
 
-XbCdxNode XbCdxFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) const {
+std::shared_ptr<const XbCdxNode> XbCdxFile::ReadSharedNode(uint32_t offset, const cdx::KeyFormat& format) const {
   // Node 0 is the directory header; an offset past the end reads short.
   if (offset == 0 || offset % kNodeSize != 0) Corrupted();
   if (lockDepth_ > 0) {
@@ -130,11 +132,15 @@ XbCdxNode XbCdxFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) con
   }
   uint8_t block[kNodeSize];
   if (disk_.ReadAt(offset, block, kNodeSize) < kNodeSize) Corrupted();
-  XbCdxNode node;
-  if (!cdx::DecodeNode(block, format, node)) Corrupted();
-  node.offset = offset;
+  auto node = std::make_shared<XbCdxNode>();
+  if (!cdx::DecodeNode(block, format, *node)) Corrupted();
+  node->offset = offset;
   if (lockDepth_ > 0) RememberNode(node);
   return node;
+}
+
+XbCdxNode XbCdxFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) const {
+  return *ReadSharedNode(offset, format);
 }
 
 void XbCdxFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno) {
@@ -149,10 +155,11 @@ void XbCdxFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, u
   cache_.erase(node.offset);
   disk_.WriteAt(node.offset, block, kNodeSize);
   // Under the lock the node is held as the file now has it.
-  XbCdxNode written;
-  if (lockDepth_ > 0 && cdx::DecodeNode(block, format, written)) {
-    written.offset = node.offset;
-    RememberNode(written);
+  if (lockDepth_ == 0) return;
+  auto written = std::make_shared<XbCdxNode>();
+  if (cdx::DecodeNode(block, format, *written)) {
+    written->offset = node.offset;
+    RememberNode(std::move(written));
   }
 }
 

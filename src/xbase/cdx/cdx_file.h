@@ -122,6 +122,8 @@ class XbCdxFile {
   uint64_t Size() const { return disk_.Size(); }
   // Reads and checks the node at `offset` ("Index file %s is corrupted").
   cdx::XbCdxNode ReadNode(uint32_t offset, const cdx::KeyFormat& format) const;
+  // The same node, shared with the node cache instead of copied.
+  std::shared_ptr<const cdx::XbCdxNode> ReadSharedNode(uint32_t offset, const cdx::KeyFormat& format) const;
   // Writes a node at its offset; a leaf with the widths its record numbers
   // and `highestRecno` need.
   void WriteNode(const cdx::XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno);
@@ -150,9 +152,9 @@ class XbCdxFile {
   uint64_t nextFree_ = 0;
   XbIndexLocker* locker_ = nullptr;
 
-  void RememberNode(const cdx::XbCdxNode& node) const;
+  void RememberNode(std::shared_ptr<const cdx::XbCdxNode> node) const;
   void DropCache() const;
-  mutable std::unordered_map<uint32_t, cdx::XbCdxNode> cache_;
+  mutable std::unordered_map<uint32_t, std::shared_ptr<const cdx::XbCdxNode>> cache_;
   mutable std::deque<uint32_t> leafOrder_;  // cached leaves, oldest first
   int lockDepth_ = 0;             // levels of the index lock held
   bool stampKnown_ = false;

@@ -36,16 +36,16 @@ void TagCursor::Push(uint32_t offset) {
 
 bool TagCursor::SettleForward() {
   for (;;) {
-    PathStep& s = path_.back();
-    int n = static_cast<int>(s.node.entries.size());
+    SharedStep& s = path_.back();
+    int n = static_cast<int>(s.node->entries.size());
     if (s.index < 0) s.index = 0;
     if (s.index < n) {
-      if (s.node.IsLeaf()) {
+      if (s.node->IsLeaf()) {
         state_ = State::OnEntry;
-        current_ = s.node.entries[s.index];
+        current_ = s.node->entries[s.index];
         return true;
       }
-      Push(s.node.entries[s.index].child);
+      Push(s.node->entries[s.index].child);
       continue;  // the child starts at its first entry
     }
     if (path_.size() == 1) {
@@ -59,17 +59,17 @@ bool TagCursor::SettleForward() {
 
 bool TagCursor::SettleBackward() {
   for (;;) {
-    PathStep& s = path_.back();
-    int n = static_cast<int>(s.node.entries.size());
+    SharedStep& s = path_.back();
+    int n = static_cast<int>(s.node->entries.size());
     if (s.index >= n) s.index = n - 1;
     if (s.index >= 0) {
-      if (s.node.IsLeaf()) {
+      if (s.node->IsLeaf()) {
         state_ = State::OnEntry;
-        current_ = s.node.entries[s.index];
+        current_ = s.node->entries[s.index];
         return true;
       }
-      Push(s.node.entries[s.index].child);
-      path_.back().index = static_cast<int>(path_.back().node.entries.size()) - 1;
+      Push(s.node->entries[s.index].child);
+      path_.back().index = static_cast<int>(path_.back().node->entries.size()) - 1;
       continue;
     }
     if (path_.size() == 1) {
@@ -88,19 +88,19 @@ bool TagCursor::First() {
 
 bool TagCursor::Last() {
   Start(Direction::Backward);
-  path_.back().index = static_cast<int>(path_.back().node.entries.size()) - 1;
+  path_.back().index = static_cast<int>(path_.back().node->entries.size()) - 1;
   return SettleBackward();
 }
 
 bool TagCursor::SeekFirst(const std::function<bool(const XbCdxEntry&)>& notBelow) {
   Start(Direction::Forward);
   for (;;) {
-    PathStep& s = path_.back();
-    const auto& entries = s.node.entries;
+    SharedStep& s = path_.back();
+    const auto& entries = s.node->entries;
     auto it = std::partition_point(entries.begin(), entries.end(),
                                    [&](const XbCdxEntry& e) { return !notBelow(e); });
     s.index = static_cast<int>(it - entries.begin());
-    if (s.node.IsLeaf() || it == entries.end()) break;
+    if (s.node->IsLeaf() || it == entries.end()) break;
     Push(it->child);
   }
   return SettleForward();

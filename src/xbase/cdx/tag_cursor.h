@@ -61,7 +61,7 @@ class TagCursor {
   const XbCdxFile& file_;
   uint32_t root_;
   KeyFormat format_;
-  std::vector<PathStep> path_;
+  std::vector<SharedStep> path_;
   State state_ = State::Unpositioned;
   XbCdxEntry current_;
   bool held_ = false;  // path_ is valid for the current position

@@ -11,4 +11,11 @@ void PushNode(const XbCdxFile& file, const KeyFormat& format, std::vector<PathSt
   path.push_back(PathStep{file.ReadNode(offset, format), 0});
 }
 
+void PushNode(const XbCdxFile& file, const KeyFormat& format, std::vector<SharedStep>& path, uint32_t offset) {
+  if (path.size() >= kMaxDepth) file.Corrupted();
+  for (const SharedStep& s : path)
+    if (s.node->offset == offset) file.Corrupted();
+  path.push_back(SharedStep{file.ReadSharedNode(offset, format), 0});
+}
+
 }  // namespace cdx

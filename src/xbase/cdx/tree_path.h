@@ -2,6 +2,7 @@
 // The nodes on the way from a tag's root down to a leaf, as the walk and
 // the key upkeep hold them. Shared by both.
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -19,6 +20,13 @@ struct PathStep {
   int index = 0;
 };
 
+// A step of a path that only reads: the node is shared with the node cache
+// of the file, not copied.
+struct SharedStep {
+  std::shared_ptr<const XbCdxNode> node;
+  int index = 0;
+};
+
 // Deeper than any tree of 512-byte nodes that a file of 4 GB can hold.
 inline constexpr size_t kMaxDepth = 32;
 
@@ -26,6 +34,7 @@ inline constexpr size_t kMaxDepth = 32;
 // already on the path (a cycle) or a path deeper than kMaxDepth makes the
 // file "Index file %s is corrupted".
 void PushNode(const XbCdxFile& file, const KeyFormat& format, std::vector<PathStep>& path, uint32_t offset);
+void PushNode(const XbCdxFile& file, const KeyFormat& format, std::vector<SharedStep>& path, uint32_t offset);
 
 // Entry order: by key, then by record number.
 inline int CompareEntry(const XbCdxEntry& e, std::string_view key, uint32_t recno, bool character) {
