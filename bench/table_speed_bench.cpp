@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "bench_tables.h"
 #include "support/temp_dir.h"
@@ -44,6 +45,26 @@ void Bind(TDbfTable& t, const std::string& dir, const std::string& name) {
   t.SetDatabaseName(dir);
   t.SetTableName(name);
   t.SetLockProtocol(TXbLockProtocol::ClipLock);
+}
+
+struct TagSpec {
+  const char* name;
+  const char* expression;
+  int duplicates;  // 0 unique keys, 1 duplicates allowed
+};
+
+// A new table `name` of `count` records in `dir` with the tags given,
+// opened shared in the first of them.
+void OpenNewTable(TDbfTable& t, const TempDir& dir, const std::string& name, long count,
+                  const std::vector<TagSpec>& tags) {
+  WriteBenchTable(dir.File(name + ".DBF"), count);
+  Bind(t, dir.Path(), name);
+  t.Open();
+  for (const TagSpec& tag : tags) t.CreateIndexTag(name, tag.name, tag.expression, "", tag.duplicates, 0);
+  t.Close();
+  t.IndexFiles = {name};
+  t.SetIndexName(tags.front().name);
+  t.Open();
 }
 
 // One table of a million records with its KEY tag, made once.
@@ -86,15 +107,8 @@ void BM_TableUpdateLoop_50k(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     TempDir dir;
-    WriteBenchTable(dir.File("UPD.DBF"), kKeys);
     TDbfTable t;
-    Bind(t, dir.Path(), "UPD");
-    t.Open();
-    t.CreateIndexTag("UPD", "KEY", "KEY", "", 0, 0);
-    t.Close();
-    t.IndexFiles = {"UPD"};
-    t.SetIndexName("KEY");
-    t.Open();
+    OpenNewTable(t, dir, "UPD", kKeys, {{"KEY", "KEY", 0}});
     state.ResumeTiming();
     CallMeter meter;
     for (long k = 1; k <= kKeys; ++k) {
@@ -115,19 +129,9 @@ void BM_TableAppends_100k_FiveTags(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     TempDir dir;
-    WriteBenchTable(dir.File("APP.DBF"), 0);
     TDbfTable t;
-    Bind(t, dir.Path(), "APP");
-    t.Open();
-    t.CreateIndexTag("APP", "KEY", "KEY", "", 0, 0);
-    t.CreateIndexTag("APP", "NUM", "NUM", "", 1, 0);
-    t.CreateIndexTag("APP", "NAC", "UPPER(NAC)", "", 1, 0);
-    t.CreateIndexTag("APP", "PC1", "PC1", "", 1, 0);
-    t.CreateIndexTag("APP", "KN", "KEY+NAC", "", 1, 0);
-    t.Close();
-    t.IndexFiles = {"APP"};
-    t.SetIndexName("KEY");
-    t.Open();
+    OpenNewTable(t, dir, "APP", 0,
+                 {{"KEY", "KEY", 0}, {"NUM", "NUM", 1}, {"NAC", "UPPER(NAC)", 1}, {"PC1", "PC1", 1}, {"KN", "KEY+NAC", 1}});
     state.ResumeTiming();
     CallMeter meter;
     for (long i = 1; i <= kAppends; ++i) {

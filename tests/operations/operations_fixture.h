@@ -12,32 +12,7 @@
 #include "support/master_cards.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
-#include "xbase/cdx/cdx_file.h"
-#include "xbase/cdx/expression_key_source.h"
 
-// Writes the table file `path` of the layout of `object` with `count`
-// records, each filled by `fill`, and its index file `index` (empty: none)
-// with the layout's tags.
-inline void WriteTableWithIndex(const std::string& object, const std::string& path, const std::string& index,
-                                long count, const std::function<void(XbDbfFile&, long n)>& fill) {
-  const TableLayout& layout = TableLayoutOf(object);
-  CreateLayoutTable(path, layout);
-  XbDbfFile file;
-  XbDbfFile::Options o;
-  o.shared = false;
-  file.Open(path, o);
-  for (long n = 1; n <= count; ++n) {
-    file.BlankRecord();
-    fill(file, n);
-    file.Append();
-  }
-  if (!index.empty()) {
-    auto cdx = XbCdxFile::OpenOrCreate(index, file, ExpressionKeySources(file));
-    for (const TagDecl& tag : layout.tags) cdx->CreateTag(tag.name, tag.expression, "", tag.unique, false);
-    cdx->Flush();
-  }
-  file.Close();
-}
 
 struct CardRow {
   std::string kav;
@@ -89,17 +64,16 @@ class OperationsFixture {
   }
 
   void WriteMaster(const std::vector<CardRow>& cards, const std::vector<VariantRow>& variants) {
-    WriteTableWithIndex("Sor0000", DataFile("SOR0000.DBF"), DataFile("Sor0000.cdx"), static_cast<long>(cards.size()),
-                        [&](XbDbfFile& f, long n) { PutCard(f, cards[n - 1]); });
-    WriteTableWithIndex("Skl0000", DataFile("SKL0000.DBF"), DataFile("Skl0000.cdx"),
-                        static_cast<long>(variants.size()),
-                        [&](XbDbfFile& f, long n) { PutVariant(f, variants[n - 1]); });
+    WriteLayoutFile("Sor0000", DataFile("SOR0000.DBF"), static_cast<long>(cards.size()),
+                    [&](XbDbfFile& f, long n) { PutCard(f, cards[n - 1]); }, DataFile("Sor0000.cdx"));
+    WriteLayoutFile("Skl0000", DataFile("SKL0000.DBF"), static_cast<long>(variants.size()),
+                    [&](XbDbfFile& f, long n) { PutVariant(f, variants[n - 1]); }, DataFile("Skl0000.cdx"));
   }
   void WriteImport(const std::vector<CardRow>& cards, const std::vector<VariantRow>& variants) {
-    WriteTableWithIndex("Sortiment", ImportFile("Sor0001.dbf"), ImportFile("Sor0001.cdx"),
-                        static_cast<long>(cards.size()), [&](XbDbfFile& f, long n) { PutCard(f, cards[n - 1]); });
-    WriteTableWithIndex("Sklad", ImportFile("Skl0001.dbf"), "", static_cast<long>(variants.size()),
-                        [&](XbDbfFile& f, long n) { PutVariant(f, variants[n - 1]); });
+    WriteLayoutFile("Sortiment", ImportFile("Sor0001.dbf"), static_cast<long>(cards.size()),
+                    [&](XbDbfFile& f, long n) { PutCard(f, cards[n - 1]); }, ImportFile("Sor0001.cdx"));
+    WriteLayoutFile("Sklad", ImportFile("Skl0001.dbf"), static_cast<long>(variants.size()),
+                    [&](XbDbfFile& f, long n) { PutVariant(f, variants[n - 1]); });
   }
 
   // Sor0000 and Skl0000 bound as start-up binds them; Sor0000 open in tag KAV.

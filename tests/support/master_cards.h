@@ -10,20 +10,21 @@
 #include "data/table_layouts.h"
 #include "dbf_writer.h"
 #include "demo_data.h"
+#include "xbase/cdx/cdx_file.h"
+#include "xbase/cdx/expression_key_source.h"
 #include "xbase/codepage.h"
 #include "xbase/dbf_file.h"
 
 // Text as the table file holds it (OEM code page) from UTF-8.
 inline std::string OemText(const std::string& utf8) { return Codepage::Instance().Utf8ToOem(utf8); }
 
-// Writes the table file of the table object `object` (a data-directory
-// table: its file name from the layout) into `dir` with `count` blank
-// records, each passed to `fill` (numbered from 1) before it is appended.
-// Returns the path.
-inline std::string WriteLayoutTable(const std::string& object, const std::string& dir, long count,
-                                    const std::function<void(XbDbfFile&, long n)>& fill = {}) {
+// Writes the table file `path` of the layout of `object` with `count` blank
+// records, each passed to `fill` (numbered from 1) before it is appended,
+// and, when `index` is given, that index file with the layout's tags built
+// over them.
+inline void WriteLayoutFile(const std::string& object, const std::string& path, long count,
+                            const std::function<void(XbDbfFile&, long n)>& fill, const std::string& index = {}) {
   const TableLayout& layout = TableLayoutOf(object);
-  std::string path = dir + "/" + layout.file;
   CreateLayoutTable(path, layout);
   XbDbfFile file;
   XbDbfFile::Options o;
@@ -34,7 +35,22 @@ inline std::string WriteLayoutTable(const std::string& object, const std::string
     if (fill) fill(file, n);
     file.Append();
   }
+  if (!index.empty()) {
+    auto cdx = XbCdxFile::OpenOrCreate(index, file, ExpressionKeySources(file));
+    for (const TagDecl& tag : layout.tags) cdx->CreateTag(tag.name, tag.expression, "", tag.unique, false);
+    cdx->Flush();
+  }
   file.Close();
+}
+
+// Writes the table file of the table object `object` (a data-directory
+// table: its file name from the layout) into `dir` with `count` blank
+// records, each passed to `fill` (numbered from 1) before it is appended.
+// Returns the path.
+inline std::string WriteLayoutTable(const std::string& object, const std::string& dir, long count,
+                                    const std::function<void(XbDbfFile&, long n)>& fill = {}) {
+  std::string path = dir + "/" + TableLayoutOf(object).file;
+  WriteLayoutFile(object, path, count, fill);
   return path;
 }
 
