@@ -154,6 +154,7 @@ class XbDbfFile {
 
   void SetListener(XbRecordListener* listener) { listener_ = listener; }
   XbDiskFile& DiskFile() { return file_; }
+  const XbDiskFile& DiskFile() const { return file_; }
 
  private:
   uint64_t RecordOffset(long recno) const {

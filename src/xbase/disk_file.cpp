@@ -78,7 +78,7 @@ void XbDiskFile::Close() {
 }
 
 XbDiskFile::Calls& XbDiskFile::CallCount() {
-  static Calls calls;
+  static thread_local Calls calls;
   return calls;
 }
 

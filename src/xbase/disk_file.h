@@ -24,7 +24,7 @@
 
 class XbDiskFile {
  public:
-  // System calls made by every open file of the process, for the
+  // System calls made on the calling thread by every open file, for the
   // benchmarks' and tests' counts per operation.
   struct Calls {
     long reads = 0, writes = 0, locks = 0, sizes = 0;

@@ -5,9 +5,8 @@
 
 #include "xbase/cdx/cdx_file.h"
 #include "xbase/cdx/collation.h"
-#include "xbase/cdx/key_source.h"
+#include "xbase/cdx/key_sorter.h"
 #include "xbase/cdx/node_layout.h"
-#include "xbase/cdx/table_scan.h"
 #include "xbase/dbf_file.h"
 
 using cdx::XbCdxEntry;
@@ -42,48 +41,7 @@ class BlockWriter {
 }  // namespace
 
 XbSortCdx::XbSortCdx(XbCdxFile& file, const cdx::KeyFormat& format, bool unique)
-    : file_(file), format_(format), unique_(unique), width_(format.length + 5) {}
-
-void XbSortCdx::Add(const std::string& key, long recno) {
-  size_t at = records_.size();
-  records_.resize(at + static_cast<size_t>(width_), 0);
-  uint8_t* r = records_.data() + at;
-  const auto& weights = cdx::CollationWeights();
-  bool character = format_.Character();
-  for (size_t i = 0; i < key.size(); ++i) {
-    uint8_t b = static_cast<uint8_t>(key[i]);
-    r[i] = character ? weights[b] : b;
-  }
-  r[format_.length] = static_cast<uint8_t>(key.size());
-  cdx::Put32BE(r + format_.length + 1, static_cast<uint32_t>(recno));
-}
-
-void XbSortCdx::Sort() {
-  const size_t count = records_.size() / static_cast<size_t>(width_);
-  order_.resize(count);
-  for (size_t i = 0; i < count; ++i) {
-    const uint8_t* r = records_.data() + i * static_cast<size_t>(width_);
-    uint64_t prefix = 0;
-    for (int k = 0; k < 8; ++k) prefix = prefix << 8 | (k < width_ ? r[k] : 0);
-    order_[i] = SortItem{prefix, static_cast<uint32_t>(i)};
-  }
-  const uint8_t* base = records_.data();
-  const size_t width = static_cast<size_t>(width_);
-  std::sort(order_.begin(), order_.end(), [base, width](const SortItem& a, const SortItem& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    if (width <= 8) return false;
-    return std::memcmp(base + a.index * width + 8, base + b.index * width + 8, width - 8) < 0;
-  });
-  if (unique_) {
-    // Equal keys differ only in the record number at the end; the first of
-    // each run has the lowest.
-    const size_t keyBytes = static_cast<size_t>(format_.length) + 1;
-    auto same = [base, width, keyBytes](const SortItem& a, const SortItem& b) {
-      return std::memcmp(base + a.index * width, base + b.index * width, keyBytes) == 0;
-    };
-    order_.erase(std::unique(order_.begin(), order_.end(), same), order_.end());
-  }
-}
+    : file_(file), format_(format), unique_(unique) {}
 
 uint32_t XbSortCdx::Build(XbDbfFile& table, const XbKeySource& source, const XbBuildProgress& progress) {
   auto notify = [&](int a, long b, long c) {
@@ -92,25 +50,16 @@ uint32_t XbSortCdx::Build(XbDbfFile& table, const XbKeySource& source, const XbB
   table.RefreshHeader();
   const long records = table.RecordCount();
   notify(-1, 1, records);
-  records_.clear();
-  records_.reserve(static_cast<size_t>(records) * static_cast<size_t>(width_));
-  cdx::ScanRecords(table, [&](const char* record, long recno) {
-    if (source.Includes(record, recno)) Add(cdx::NormalizeKey(source.Key(record, recno), format_), recno);
-    notify(1, recno, 0);
-  });
+  std::unique_ptr<cdx::SortedKeys> keys =
+      cdx::SortKeys(table, records, source, format_, unique_, [&](long read) { notify(1, read, 0); });
   notify(0, 0, 0);
-  Sort();
   notify(-1, 2, records);
-  uint32_t root = WriteTree(records, progress);
+  uint32_t root = WriteTree(*keys, records, progress);
   notify(0, 0, 0);
-  records_.clear();
-  records_.shrink_to_fit();
-  order_.clear();
-  order_.shrink_to_fit();
   return root;
 }
 
-uint32_t XbSortCdx::WriteTree(long records, const XbBuildProgress& progress) {
+uint32_t XbSortCdx::WriteTree(const cdx::SortedKeys& keys, long records, const XbBuildProgress& progress) {
   const int kl = format_.length;
   const cdx::LeafWidths widths = cdx::LeafWidthsFor(kl, static_cast<uint64_t>(std::max(records, 0L)));
   const int floor = 2 * (widths.entryBytes + kl + 8);
@@ -130,8 +79,8 @@ uint32_t XbSortCdx::WriteTree(long records, const XbBuildProgress& progress) {
     if (!leaf.entries.empty()) above.push_back(XbCdxEntry{leaf.entries.back().key, leaf.entries.back().recno, leaf.offset});
   };
   long written = 0;
-  for (const SortItem& item : order_) {
-    const uint8_t* r = records_.data() + item.index * static_cast<size_t>(width_);
+  for (size_t n = 0; n < keys.Count(); ++n) {
+    const uint8_t* r = keys.At(n);
     XbCdxEntry e;
     e.key.resize(r[kl]);
     for (size_t i = 0; i < e.key.size(); ++i) e.key[i] = static_cast<char>(character ? bytes[r[i]] : r[i]);

@@ -1,5 +1,6 @@
 #pragma once
-// The bottom-up builder of a tag's tree (the key sorter and tree writer).
+// The bottom-up builder of a tag's tree: the keys sorted (key_sorter.h),
+// then the tree written.
 //
 // Every record of the table is read straight from the file (deleted ones
 // included); records the filter admits give a (key, record number) pair. The
@@ -20,10 +21,13 @@
 class XbCdxFile;
 class XbDbfFile;
 class XbKeySource;
+namespace cdx {
+class SortedKeys;
+}
 
 // Status of a tag build, as the table object passes it on (stat1, stat2,
 // stat3): (-1, 1, records) before the records are read, (1, n, 0) after
-// record n, (0, 0, 0) after the last record, (-1, 2, records) before the
+// n records, (0, 0, 0) after the last record, (-1, 2, records) before the
 // keys are written, (2, k, 0) after key k, (0, 0, 0) at the end.
 using XbBuildProgress = std::function<void(int stat1, long stat2, long stat3)>;
 
@@ -36,22 +40,9 @@ class XbSortCdx {
   uint32_t Build(XbDbfFile& table, const XbKeySource& source, const XbBuildProgress& progress);
 
  private:
-  struct SortItem {
-    uint64_t prefix;  // the first 8 bytes of the sort record, big-endian
-    uint32_t index;   // of the sort record
-  };
-
-  void Add(const std::string& key, long recno);
-  void Sort();
-  uint32_t WriteTree(long records, const XbBuildProgress& progress);
+  uint32_t WriteTree(const cdx::SortedKeys& keys, long records, const XbBuildProgress& progress);
 
   XbCdxFile& file_;
   cdx::KeyFormat format_;
   bool unique_;
-  // Sort records of fixed width: the key's collation weights padded with
-  // zero bytes, the key's length, the record number big-endian. Comparing
-  // them bytewise is the key order.
-  int width_;
-  std::vector<uint8_t> records_;
-  std::vector<SortItem> order_;
 };

@@ -13,5 +13,9 @@ namespace cdx {
 // 1 to the table's record count. "Error on Read of file %s" when the file
 // ends early.
 void ScanRecords(XbDbfFile& table, const std::function<void(const char* record, long recno)>& visit);
+// The same for records first..last only. It asks nothing of the table but
+// its lengths and file, so two threads may scan two ranges of it at once.
+void ScanRecords(const XbDbfFile& table, long first, long last,
+                 const std::function<void(const char* record, long recno)>& visit);
 
 }  // namespace cdx

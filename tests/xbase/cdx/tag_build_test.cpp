@@ -2,6 +2,7 @@
 // and directory entry, notifications, and a new index file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "cdx_test_util.h"
@@ -181,6 +182,66 @@ TEST_F(TagBuild, RefusesWhatItCannotBuild) {
             "Sort key length must be 1-240 bytes, is 241");
   EXPECT_EQ(DbfErrorOf([&] { cdx->CreateTag("  ", "TXT", "", false, false); }), "Cannot find index tag   ");
   EXPECT_TRUE(cdx->Tags().empty());
+}
+
+// A table this big is read and sorted in two halves at once; the tag must be
+// the one a single reader builds: equal keys in record order across the
+// halves, the lowest record of each key in a unique tag, the filter applied,
+// the progress rising to the record count, and a failure in either half
+// failing the build with its own message.
+TEST_F(TagBuild, ABigTableBuildsAsIfReadInOnePiece) {
+  constexpr int kRecords = 60000;
+  for (int i = 1; i <= kRecords; ++i)
+    AppendRow(dbf, {{"NAC", "NAME " + std::to_string((kRecords - i) % 97)}, {"OLD", i % 3 == 0 ? "T" : "F"}});
+  std::vector<long> expected(kRecords);
+  for (int i = 0; i < kRecords; ++i) expected[i] = i + 1;
+  auto name = [&](long recno) { return "NAME " + std::to_string((kRecords - recno) % 97); };
+  std::stable_sort(expected.begin(), expected.end(), [&](long a, long b) { return name(a) < name(b); });
+
+  auto cdx = OpenIndex();
+  long last = 0;
+  bool rising = true;
+  XbCdxTag& all = cdx->CreateTag("NAC", "NAC", "", false, false, [&](int stage, long n, long) {
+    if (stage != 1) return;
+    rising = rising && n >= last;
+    last = n;
+  });
+  EXPECT_EQ(WalkForward(all), expected);
+  EXPECT_TRUE(rising);
+  EXPECT_EQ(last, kRecords);
+
+  std::vector<long> firsts, filtered;
+  for (long r : expected) {
+    if (firsts.empty() || name(firsts.back()) != name(r)) firsts.push_back(r);
+    if (r % 3 == 0) filtered.push_back(r);
+  }
+  EXPECT_EQ(WalkForward(cdx->CreateTag("NACU", "NAC", "", true, false)), firsts);
+  EXPECT_EQ(WalkForward(cdx->CreateTag("NACO", "NAC", "OLD", false, false)), filtered);
+  for (const XbTagReport& r : CheckIndexFile(*cdx)) EXPECT_TRUE(r.Sound()) << r.tag;
+
+  // A key source that fails at one record.
+  class FailingAt : public XbKeySource {
+   public:
+    explicit FailingAt(long recno) : recno_(recno) {}
+    XbKeyType Type() const override { return XbKeyType::Character; }
+    int Length() const override { return 4; }
+    bool HasFilter() const override { return false; }
+    std::string Key(const char*, long recno) const override {
+      if (recno == recno_) ThrowDbf("Key of record %s", {std::to_string(recno)});
+      return "KEY";
+    }
+    bool Includes(const char*, long) const override { return true; }
+
+   private:
+    long recno_;
+  };
+  for (long failing : {long{kRecords - 10}, 10L}) {
+    auto failingIndex = XbCdxFile::OpenOrCreate(dir.File("FAIL.CDX"), dbf, [&](const std::string&, const std::string&) {
+      return std::make_unique<FailingAt>(failing);
+    });
+    EXPECT_EQ(DbfErrorOf([&] { failingIndex->CreateTag("F", "X", "", false, false); }),
+              "Key of record " + std::to_string(failing));
+  }
 }
 
 // The directory's entries widen with the index file: past 16 MB they take
