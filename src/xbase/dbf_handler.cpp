@@ -94,10 +94,8 @@ bool XbDbfHandler::ReloadRecord(long recno) {
   return order_->Place(recno, file_.Buffer());
 }
 
-bool XbDbfHandler::Reread() {
+bool XbDbfHandler::PlaceWritten() {
   long recno = file_.RecNo();
   if (recno <= 0) return false;
-  file_.GoTo(recno);
-  if (file_.Eof()) return false;
   return order_->Place(recno, file_.Buffer());
 }

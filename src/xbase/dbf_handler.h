@@ -34,9 +34,10 @@ class XbDbfHandler {
   // order on it; false when the order has no entry for it (or the number is
   // one past the last record). "Record number %d is not in table %s".
   bool GoToRecord(long recno);
-  // Re-reads the current record from the file and places the order on it;
-  // false when the order has no entry for it any more.
-  bool Reread();
+  // Places the order on the record just written: the working buffer holds
+  // what the file now has, so nothing is read. False when the order has no
+  // entry for it (a filter or range that leaves it out).
+  bool PlaceWritten();
   // Reads an existing record from the file itself (past the read-ahead
   // window) and places the order on it, as GoToRecord does.
   bool ReloadRecord(long recno);

@@ -85,9 +85,10 @@ XbCdxTagHeader XbCdxFile::ReadHeader(uint32_t offset) const {
 }
 
 namespace {
-// Leaves the cache holds at most, the oldest going first; interior nodes,
-// which every descent passes, all stay.
-constexpr size_t kCachedLeaves = 8192;
+// Nodes the cache holds at most (some 2.5 KB each; a tag of a million short
+// keys has about 15,000). When a file's cache is full it starts afresh: the
+// few interior nodes every descent passes are read again at once.
+constexpr size_t kCachedNodes = 32768;
 }  // namespace
 
 void XbCdxFile::IndexLockTaken() {
@@ -105,30 +106,32 @@ void XbCdxFile::IndexLockGiven() {
 
 void XbCdxFile::DropCache() const {
   cache_.clear();
-  leafOrder_.clear();
+  cachedNodes_ = 0;
+}
+
+void XbCdxFile::ForgetNode(uint32_t offset) const {
+  const size_t block = offset / kNodeSize;
+  if (block < cache_.size() && cache_[block]) {
+    cache_[block].reset();
+    --cachedNodes_;
+  }
 }
 
 void XbCdxFile::RememberNode(std::shared_ptr<const XbCdxNode> node) const {
-  const uint32_t offset = node->offset;
-  const bool leaf = node->IsLeaf();
-  auto [it, added] = cache_.insert_or_assign(offset, std::move(node));
-  if (!added || !leaf) return;
-  leafOrder_.push_back(offset);
-  // Offsets of leaves that were dropped or rewritten as interior nodes
-  // since are passed over.
-  while (leafOrder_.size() > kCachedLeaves) {
-    auto old = cache_.find(leafOrder_.front());
-    if (old != cache_.end() && old->second->IsLeaf()) cache_.erase(old);
-    leafOrder_.pop_front();
-  }
+  const size_t block = node->offset / kNodeSize;
+  const bool held = block < cache_.size() && cache_[block];
+  if (!held && cachedNodes_ >= kCachedNodes) DropCache();
+  if (block >= cache_.size()) cache_.resize(block + 1);
+  if (!held) ++cachedNodes_;
+  cache_[block] = std::move(node);
 }
 
 std::shared_ptr<const XbCdxNode> XbCdxFile::ReadSharedNode(uint32_t offset, const cdx::KeyFormat& format) const {
   // Node 0 is the directory header; an offset past the end reads short.
   if (offset == 0 || offset % kNodeSize != 0) Corrupted();
   if (lockDepth_ > 0) {
-    auto held = cache_.find(offset);
-    if (held != cache_.end()) return held->second;
+    const size_t block = offset / kNodeSize;
+    if (block < cache_.size() && cache_[block]) return cache_[block];
   }
   uint8_t block[kNodeSize];
   if (disk_.ReadAt(offset, block, kNodeSize) < kNodeSize) Corrupted();
@@ -145,29 +148,31 @@ XbCdxNode XbCdxFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) con
 
 void XbCdxFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno) {
   uint8_t block[kNodeSize];
+  cdx::LeafWidths widths;
   if (node.IsLeaf()) {
-    cdx::EncodeLeaf(node, format, cdx::LeafWidthsFor(format, node.entries, highestRecno), block);
+    widths = cdx::LeafWidthsFor(format, node.entries, highestRecno);
+    cdx::EncodeLeaf(node, format, widths, block);
   } else {
     if (static_cast<int>(node.entries.size()) > cdx::InteriorCapacity(format.length))
       throw std::logic_error("index node overfull");
     cdx::EncodeInterior(node, format, block);
   }
-  cache_.erase(node.offset);
+  ForgetNode(node.offset);
   disk_.WriteAt(node.offset, block, kNodeSize);
-  // Under the lock the node is held as the file now has it.
+  // Under the lock the node is held as the file now has it: its entries as
+  // written, with the widths and free bytes that reading the block gives.
   if (lockDepth_ == 0) return;
-  auto written = std::make_shared<XbCdxNode>();
-  if (cdx::DecodeNode(block, format, *written)) {
-    written->offset = node.offset;
-    RememberNode(std::move(written));
-  }
+  auto written = std::make_shared<XbCdxNode>(node);
+  written->widths = node.IsLeaf() ? widths : cdx::LeafWidths{};
+  written->storedFree = node.IsLeaf() ? static_cast<int>(cdx::Get16(block + 12)) : cdx::kLeafArea;
+  RememberNode(std::move(written));
 }
 
 void XbCdxFile::WriteRightLink(uint32_t offset, uint32_t right) {
   if (offset == 0 || offset % kNodeSize != 0 || uint64_t{offset} + kNodeSize > Size()) Corrupted();
   uint8_t link[4];
   cdx::Put32(link, right);
-  cache_.erase(offset);
+  ForgetNode(offset);
   disk_.WriteAt(offset + 8, link, sizeof link);
 }
 

@@ -14,11 +14,9 @@
 // corrupted" (never a crash or an endless walk).
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "xbase/cdx/cdx_builder.h"
@@ -93,7 +91,7 @@ class XbCdxFile {
   // from the cache. The lock protocol reports its real locks here.
   void IndexLockTaken();
   void IndexLockGiven();
-  size_t CachedNodes() const { return cache_.size(); }
+  size_t CachedNodes() const { return cachedNodes_; }
 
   // Index-file locking (a later concern); the locker is told about every
   // write and every read from a root.
@@ -153,9 +151,12 @@ class XbCdxFile {
   XbIndexLocker* locker_ = nullptr;
 
   void RememberNode(std::shared_ptr<const cdx::XbCdxNode> node) const;
+  void ForgetNode(uint32_t offset) const;
   void DropCache() const;
-  mutable std::unordered_map<uint32_t, std::shared_ptr<const cdx::XbCdxNode>> cache_;
-  mutable std::deque<uint32_t> leafOrder_;  // cached leaves, oldest first
+  // The nodes held, by block number (offset / 512): one step from an offset
+  // to its node, which every descent takes at every level.
+  mutable std::vector<std::shared_ptr<const cdx::XbCdxNode>> cache_;
+  mutable size_t cachedNodes_ = 0;
   int lockDepth_ = 0;             // levels of the index lock held
   bool stampKnown_ = false;
   uint8_t stamp_[8] = {};         // header bytes 4-11 as last seen under the lock

@@ -21,13 +21,13 @@ void TreeWriter::Descend(const std::string& key, uint32_t recno) {
   path_.clear();
   PushNode(file_, format_, path_, root_);
   bool character = format_.Character();
-  while (!path_.back().node.IsLeaf()) {
+  while (!path_.back().Node().IsLeaf()) {
     PathStep& s = path_.back();
-    auto& entries = s.node.entries;
+    const auto& entries = s.Node().entries;
     if (entries.empty()) {
       // Every key of the tree was removed: the root becomes an empty leaf.
       if (path_.size() != 1) file_.Corrupted();
-      s.node.attribute = kLeaf | kRoot;
+      s.Mutable().attribute = kLeaf | kRoot;
       break;
     }
     auto it = std::partition_point(entries.begin(), entries.end(), [&](const XbCdxEntry& e) {
@@ -44,7 +44,7 @@ bool TreeWriter::Insert(const std::string& key, uint32_t recno, bool unique) {
   // sorts before all); where there is none, the new entry goes there too.
   uint32_t position = unique ? 0 : recno;
   Descend(key, position);
-  auto& entries = path_.back().node.entries;
+  auto& entries = path_.back().Mutable().entries;
   bool character = format_.Character();
   auto it = std::partition_point(entries.begin(), entries.end(), [&](const XbCdxEntry& e) {
     return CompareEntry(e, key, position, character) <= 0;
@@ -57,13 +57,15 @@ bool TreeWriter::Insert(const std::string& key, uint32_t recno, bool unique) {
 
 bool TreeWriter::Remove(const std::string& key, uint32_t recno) {
   Descend(key, recno);
-  auto& entries = path_.back().node.entries;
+  const auto& entries = path_.back().Node().entries;
   bool character = format_.Character();
   auto it = std::find_if(entries.begin(), entries.end(), [&](const XbCdxEntry& e) {
     return CompareEntry(e, key, recno, character) == 0;
   });
   if (it == entries.end()) return false;
-  entries.erase(it);
+  const auto at = it - entries.begin();
+  auto& changed = path_.back().Mutable().entries;
+  changed.erase(changed.begin() + at);
   Commit(path_.size() - 1);
   return true;
 }
@@ -77,21 +79,22 @@ bool TreeWriter::Fits(const XbCdxNode& node) const {
 void TreeWriter::Write(const XbCdxNode& node) { file_.WriteNode(node, format_, highestRecno_); }
 
 void TreeWriter::Commit(size_t level) {
-  XbCdxNode& node = path_[level].node;
+  XbCdxNode& node = path_[level].Mutable();
   bool parentChanged = false;
   if (level > 0) {
-    XbCdxNode& parent = path_[level - 1].node;
-    int at = path_[level - 1].index;
+    PathStep& parent = path_[level - 1];
+    int at = parent.index;
     if (node.entries.empty()) {
       // The node stays in the file and in its level's links, without keys.
       Write(node);
-      parent.entries.erase(parent.entries.begin() + at);
+      auto& up = parent.Mutable().entries;
+      up.erase(up.begin() + at);
       Commit(level - 1);
       return;
     }
-    XbCdxEntry& up = parent.entries[at];
     const XbCdxEntry& last = node.entries.back();
-    if (!SameEntry(up, last)) {
+    if (!SameEntry(parent.Node().entries[at], last)) {
+      XbCdxEntry& up = parent.Mutable().entries[at];
       up.key = last.key;
       up.recno = last.recno;
       parentChanged = true;
@@ -142,7 +145,7 @@ std::vector<std::vector<XbCdxEntry>> TreeWriter::Partition(const XbCdxNode& node
 }
 
 void TreeWriter::Split(size_t level) {
-  XbCdxNode& node = path_[level].node;
+  XbCdxNode& node = path_[level].Mutable();
   std::vector<std::vector<XbCdxEntry>> parts = Partition(node);
   std::vector<XbCdxNode> fresh(parts.size() - 1);
   uint32_t leftNeighbour = node.left;
@@ -161,14 +164,14 @@ void TreeWriter::Split(size_t level) {
   if (leftNeighbour != kNoNode) file_.WriteRightLink(leftNeighbour, fresh.front().offset);
   for (const XbCdxNode& f : fresh) Write(f);
   Write(node);
-  XbCdxNode& parent = path_[level - 1].node;
+  XbCdxNode& parent = path_[level - 1].Mutable();
   auto at = parent.entries.begin() + path_[level - 1].index;
   for (auto it = fresh.rbegin(); it != fresh.rend(); ++it)
     at = parent.entries.insert(at, XbCdxEntry{it->entries.back().key, it->entries.back().recno, it->offset});
 }
 
 void TreeWriter::SplitRoot() {
-  XbCdxNode& root = path_[0].node;
+  XbCdxNode& root = path_[0].Mutable();
   std::vector<std::vector<XbCdxEntry>> parts = Partition(root);
   std::vector<XbCdxNode> halves(parts.size());
   for (size_t i = 0; i < halves.size(); ++i) {

@@ -3,6 +3,7 @@
 // the key upkeep hold them. Shared by both.
 
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -13,11 +14,19 @@ class XbCdxFile;
 
 namespace cdx {
 
-// One node of the path and the index of the entry followed (interior) or
-// current (leaf) in it.
+// One node of the path of a change and the index of the entry followed
+// (interior) or current (leaf) in it. The node is shared with the node
+// cache of the file until it is to be changed; only then is it copied.
 struct PathStep {
-  XbCdxNode node;
+  std::shared_ptr<const XbCdxNode> shared;
+  std::optional<XbCdxNode> own;
   int index = 0;
+
+  const XbCdxNode& Node() const { return own ? *own : *shared; }
+  XbCdxNode& Mutable() {
+    if (!own) own.emplace(*shared);
+    return *own;
+  }
 };
 
 // A step of a path that only reads: the node is shared with the node cache

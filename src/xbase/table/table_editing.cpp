@@ -74,7 +74,7 @@ void TDbfTable::Post() {
   file_->UnlockRecord();
   modified_ = false;
   // Show the posted record in the current order.
-  handler_->Reread();
+  handler_->PlaceWritten();
   ShowEngineRecord();
   SetState(TDataSetState::Browse);
   Notify(&TDataSetObserver::DataSetChanged);
