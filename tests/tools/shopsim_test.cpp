@@ -79,6 +79,7 @@ TEST_F(ShopSimTest, AStockOverwrittenOrAnEditLostIsFound) {
   EXPECT_NE(edit.err.find("card " + kav + " lost the shop's edit"), std::string::npos) << edit.err;
 
   // A transfer that never ran: the master's new names and notes are missing.
+  ASSERT_EQ(Sim("change '" + Chain() + "' 1").exitCode, 0);
   CommandResult noTransfer = Sim("check '" + Chain() + "' --transfer-done '" + Log() + "'");
   EXPECT_NE(noTransfer.err.find("SOR_NAC is"), std::string::npos) << noTransfer.err;
   EXPECT_NE(noTransfer.err.find("lost the master's note"), std::string::npos) << noTransfer.err;

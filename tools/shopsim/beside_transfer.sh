@@ -3,7 +3,9 @@
 #
 #   beside_transfer.sh BIN WORK CARDS STORES HOLD_MS PAUSE_MS SEED DAYS
 #
-# Writes a demo chain of CARDS cards and STORES stores into WORK. Each day one
+# Writes a demo chain of CARDS cards and STORES stores into WORK. Each day
+# other master cards get new names and prices and other variants new notes;
+# then one
 # shop simulator per store (PAUSE_MS between its steps, records held for
 # HOLD_MS now and then) works on its store's files while tamorix-prenos
 # transfers the catalogue; a transfer that stops is run again while the shops
@@ -13,12 +15,19 @@
 # every store index file must check clean, and the checker proves from the
 # files and the shops' logs that no journal row, stock change or edit of
 # either side was lost or doubled. Exit code 0 when all holds.
+#
+# The store list keeps each store's directory in 40 characters, so WORK must
+# be short (the chain's store directories are WORK/chain/stores/PRODn/). A
+# WORK ending in XXXXXX is made by mktemp and removed after a run that passed.
 set -u
 BIN=$1 WORK=$2 CARDS=$3 STORES=$4 HOLD=$5 PAUSE=$6 SEED=$7 DAYS=$8
-rm -rf "$WORK"
-mkdir -p "$WORK"
+case $WORK in
+  *XXXXXX) WORK=$(mktemp -d "$WORK") || exit 1; TEMPORARY=1 ;;
+  *) rm -rf "$WORK"; mkdir -p "$WORK"; TEMPORARY=0 ;;
+esac
 CHAIN=$WORK/chain
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() { echo "FAIL: $* (see $WORK)" >&2; exit 1; }
+[ ${#CHAIN} -le 25 ] || fail "$WORK is too long for the store list's 40 characters of directory"
 
 "$BIN/tamorix-shopsim" make "$CHAIN" --cards "$CARDS" --stores "$STORES" || fail "the chain was not written"
 INI=$CHAIN/DataSor.ini
@@ -39,13 +48,14 @@ finished=0 stopped=0 runs=0
 day=1
 while [ "$day" -le "$DAYS" ]; do
   rm -f "$WORK/stop"
+  "$BIN/tamorix-shopsim" change "$CHAIN" "$day" || fail "the master was not changed"
   pids=""
   s=1
   while [ "$s" -le "$STORES" ]; do
     code=$(printf '%04d' "$s")
     sim=$((day * 10 + s))
     "$BIN/tamorix-shopsim" run "$CHAIN/stores/PROD$s/" "$code" --log "$WORK/shop-$code-day$day.log" \
-      --seed $((SEED + sim)) --sim "$sim" --stop "$WORK/stop" --hold-ms "$HOLD" --pause-ms "$PAUSE" --hot 40 \
+      --seed $((SEED + sim)) --sim "$sim" --stop "$WORK/stop" --hold-ms "$HOLD" --pause-ms "$PAUSE" --hot 8 \
       >"$WORK/shop-$code-day$day.out" 2>"$WORK/shop-$code-day$day.err" &
     pids="$pids $!"
     s=$((s + 1))
@@ -74,6 +84,11 @@ done
 "$BIN/tamorix-prenos" --ini "$INI" >"$WORK/prenos-final.out" 2>"$WORK/prenos-final.err" ||
   { cat "$WORK/prenos-final.err" >&2; fail "the last transfer did not finish"; }
 if unclean "$WORK/prenos-final.err" >/dev/null; then unclean "$WORK/prenos-final.err" >&2; fail "the last transfer printed messages"; fi
+s=1
+while [ "$s" -le "$STORES" ]; do
+  grep -q "^$(printf '%04d' "$s") .*: nové karty " "$WORK/prenos-final.out" || fail "the last transfer did not reach store $s"
+  s=$((s + 1))
+done
 
 # Each index file lies beside its table of the same name (letter case aside).
 for cdx in "$CHAIN"/stores/*/*.[cC][dD][xX]; do
@@ -83,6 +98,8 @@ for cdx in "$CHAIN"/stores/*/*.[cC][dD][xX]; do
 done
 
 "$BIN/tamorix-shopsim" check "$CHAIN" --transfer-done "$WORK"/shop-*.log || fail "the checks found faults"
-grep -h -c '^H ' "$WORK"/shop-*.log | awk '{h += $1} END {printf "records held: %d, ", h}'
-grep -h -c '^J ' "$WORK"/shop-*.log | awk '{j += $1} END {printf "journal rows of the shops: %d\n", j}'
+cat "$WORK"/shop-*.log | awk '/^H / {h++} /^J / {j++} /^X / {x++}
+  END {printf "shop steps: journal rows %d, records held %d, steps given up %d\n", j, h, x}'
 echo "transfer runs beside the shops: $runs ($finished finished, $stopped stopped for a lock held too long)"
+[ "$TEMPORARY" = 1 ] && rm -rf "$WORK"
+exit 0

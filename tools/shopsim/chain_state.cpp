@@ -105,8 +105,9 @@ OpeningState ReadOpeningState(const std::string& path) {
   return state;
 }
 
-void ChangeMasterForTransfer(const std::string& chainDir) {
+void ChangeMasterForTransfer(const std::string& chainDir, int day) {
   const std::string data = chainDir + "/data";
+  const std::string mark = " " + std::to_string(day);
   TDbfTable cards;
   OpenTable(cards, data, "SOR0000.DBF");
   for (const auto& e : fs::directory_iterator(data)) {
@@ -115,22 +116,26 @@ void ChangeMasterForTransfer(const std::string& chainDir) {
       for (char& c : *s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (stem == "SOR0000" && ext == ".CDX") cards.OpenIndexFile(e.path().string());
   }
+  // The first cards are repriced every day: their variants come first in
+  // the stores' tables, where the simulators' busiest variants are (--hot).
   long n = 0;
   for (cards.First(); !cards.Eof(); cards.Next()) {
     ++n;
-    if (n % 7 != 0 && n % 11 != 0) continue;
+    const bool reprice = n % 11 == day % 11 || n <= 20;
+    if (n % 7 != day % 7 && !reprice) continue;
     cards.Edit();
-    if (n % 7 == 0) cards.FieldByName("SOR_NAC").SetAsString("Novy nazev " + cards.FieldByName("SOR_KAV").AsString());
-    if (n % 11 == 0) cards.FieldByName("SOR_PC1").SetAsFloat(cards.FieldByName("SOR_PC1").AsFloat() + 1);
+    if (n % 7 == day % 7)
+      cards.FieldByName("SOR_NAC").SetAsString("Novy nazev " + cards.FieldByName("SOR_KAV").AsString() + mark);
+    if (reprice) cards.FieldByName("SOR_PC1").SetAsFloat(cards.FieldByName("SOR_PC1").AsFloat() + 1);
     cards.Post();
   }
   TDbfTable variants;
   OpenTable(variants, data, "SKL0000.DBF");
   n = 0;
   for (variants.First(); !variants.Eof(); variants.Next()) {
-    if (++n % 5 != 0) continue;
+    if (++n % 5 != day % 5) continue;
     variants.Edit();
-    variants.FieldByName("SKL_POZ").SetAsString("Poznamka " + std::to_string(n));
+    variants.FieldByName("SKL_POZ").SetAsString("Poznamka " + std::to_string(n) + mark);
     variants.Post();
   }
 }

@@ -32,6 +32,7 @@ OpeningState ReadOpeningState(const std::string& path);
 // Where the opening state of a store is kept.
 std::string OpeningStateFile(const std::string& chainDir, const std::string& code);
 
-// Changes the master catalogue so that a transfer has something to write
-// into every store: new names, notes and prices on some cards and variants.
-void ChangeMasterForTransfer(const std::string& chainDir);
+// Changes the master catalogue so that the transfer of that day has
+// something to write into every store: new names, notes and prices on some
+// cards and variants (others each day).
+void ChangeMasterForTransfer(const std::string& chainDir, int day);

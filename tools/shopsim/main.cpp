@@ -2,10 +2,9 @@
 // the checks afterwards.
 //
 //   tamorix-shopsim make DIR [--cards N] [--stores N]
-//       writes a demo chain into DIR, changes its master catalogue so that a
-//       transfer writes into every store, and keeps each store's opening state
-//   tamorix-shopsim opening DIR
-//       keeps each store's opening state anew (before a further day)
+//       writes a demo chain into DIR and keeps each store's opening state
+//   tamorix-shopsim change DIR DAY
+//       changes other master cards and variants for the transfer of that day
 //   tamorix-shopsim run STOREDIR CODE --log FILE [--seed N] [--sim ID]
 //       [--ops N] [--stop FILE] [--hold-ms N] [--pause-ms N] [--hot N]
 //       one store's day: sales, card edits, records held for a while
@@ -28,7 +27,7 @@ namespace {
 
 int Usage() {
   std::cerr << "usage: tamorix-shopsim make DIR [--cards N] [--stores N]\n"
-               "       tamorix-shopsim opening DIR\n"
+               "       tamorix-shopsim change DIR DAY\n"
                "       tamorix-shopsim run STOREDIR CODE --log FILE [--seed N] [--sim ID] [--ops N] [--stop FILE]\n"
                "                           [--hold-ms N] [--pause-ms N] [--hot N]\n"
                "       tamorix-shopsim check DIR [--transfer-done] LOG...\n";
@@ -50,7 +49,6 @@ int Make(const std::vector<std::string>& a) {
     else return Usage();
   }
   WriteDemoData(a[0], size);
-  ChangeMasterForTransfer(a[0]);
   KeepOpeningStates(a[0]);
   return 0;
 }
@@ -103,9 +101,9 @@ int main(int argc, char** argv) {
   std::vector<std::string> a(argv + 2, argv + argc);
   try {
     if (command == "make") return Make(a);
-    if (command == "opening") {
-      if (a.size() != 1) return Usage();
-      KeepOpeningStates(a[0]);
+    if (command == "change") {
+      if (a.size() != 2) return Usage();
+      ChangeMasterForTransfer(a[0], std::stoi(a[1]));
       return 0;
     }
     if (command == "run") return Run(a);
