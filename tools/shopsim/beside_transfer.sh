@@ -60,7 +60,7 @@ while [ "$day" -le "$DAYS" ]; do
     pids="$pids $!"
     s=$((s + 1))
   done
-  attempt=1
+  attempt=1 done_today=0
   while [ "$attempt" -le 3 ]; do
     runs=$((runs + 1))
     err=$WORK/prenos-day$day-$attempt.err
@@ -69,7 +69,7 @@ while [ "$day" -le "$DAYS" ]; do
     if unexpected "$err" >/dev/null; then
       touch "$WORK/stop"; unexpected "$err" >&2; fail "transfer run $runs printed other messages"
     fi
-    if [ "$rc" -eq 0 ]; then finished=$((finished + 1)); break; fi
+    if [ "$rc" -eq 0 ]; then finished=$((finished + 1)) done_today=1; break; fi
     [ "$rc" -eq 1 ] || { touch "$WORK/stop"; fail "transfer run $runs ended with exit code $rc"; }
     stopped=$((stopped + 1))
     echo "transfer run $runs stopped: $(grep '^Chyba' "$err" | head -1)"
@@ -77,6 +77,12 @@ while [ "$day" -le "$DAYS" ]; do
   done
   touch "$WORK/stop"
   for p in $pids; do wait "$p" || fail "a shop simulator failed (see $WORK/shop-*-day$day.err)"; done
+  # A transfer that finished while the shops worked: nothing of it may have
+  # been overwritten by them since, and nothing of theirs by it.
+  if [ "$done_today" = 1 ]; then
+    "$BIN/tamorix-shopsim" check "$CHAIN" --transfer-done "$WORK"/shop-*.log >"$WORK/check-day$day.out" ||
+      fail "the checks after day $day found faults"
+  fi
   day=$((day + 1))
 done
 
