@@ -5,9 +5,8 @@
 #
 # Writes a demo chain of CARDS cards and STORES stores into WORK. Each day
 # other master cards get new names and prices and other variants new notes;
-# then one
-# shop simulator per store (PAUSE_MS between its steps, records held for
-# HOLD_MS now and then) works on its store's files while tamorix-prenos
+# then one shop simulator per store (PAUSE_MS between its steps, records held
+# for HOLD_MS now and then) works on its store's files while tamorix-prenos
 # transfers the catalogue; a transfer that stops is run again while the shops
 # work (up to three runs a day), as the operator would. The transfer may stop
 # only with its own messages for a record or file held too long. After the
@@ -28,6 +27,8 @@ esac
 CHAIN=$WORK/chain
 fail() { echo "FAIL: $* (see $WORK)" >&2; exit 1; }
 [ ${#CHAIN} -le 25 ] || fail "$WORK is too long for the store list's 40 characters of directory"
+# However the script ends, the shops close.
+trap 'touch "$WORK/stop" 2>/dev/null' EXIT
 
 "$BIN/tamorix-shopsim" make "$CHAIN" --cards "$CARDS" --stores "$STORES" || fail "the chain was not written"
 INI=$CHAIN/DataSor.ini
@@ -69,7 +70,12 @@ while [ "$day" -le "$DAYS" ]; do
     if unexpected "$err" >/dev/null; then
       touch "$WORK/stop"; unexpected "$err" >&2; fail "transfer run $runs printed other messages"
     fi
-    if [ "$rc" -eq 0 ]; then finished=$((finished + 1)) done_today=1; break; fi
+    if [ "$rc" -eq 0 ]; then
+      finished=$((finished + 1))
+      # A card whose lock or counter stayed held keeps its old prices.
+      grep -q '^Nelze zamknout' "$err" || done_today=1
+      break
+    fi
     [ "$rc" -eq 1 ] || { touch "$WORK/stop"; fail "transfer run $runs ended with exit code $rc"; }
     stopped=$((stopped + 1))
     echo "transfer run $runs stopped: $(grep '^Chyba' "$err" | head -1)"
@@ -77,8 +83,9 @@ while [ "$day" -le "$DAYS" ]; do
   done
   touch "$WORK/stop"
   for p in $pids; do wait "$p" || fail "a shop simulator failed (see $WORK/shop-*-day$day.err)"; done
-  # A transfer that finished while the shops worked: nothing of it may have
-  # been overwritten by them since, and nothing of theirs by it.
+  # A transfer that finished while the shops worked (and got every lock it
+  # retried): nothing of it may have been overwritten by them since, and
+  # nothing of theirs by it.
   if [ "$done_today" = 1 ]; then
     "$BIN/tamorix-shopsim" check "$CHAIN" --transfer-done "$WORK"/shop-*.log >"$WORK/check-day$day.out" ||
       fail "the checks after day $day found faults"
