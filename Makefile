@@ -23,7 +23,7 @@ FUZZ_SEED         ?=
 FUZZ_OPTIONS       = -timeout=10 -print_final_stats=0 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
                      $(if $(FUZZ_SEED),-seed=$(FUZZ_SEED))
 
-.PHONY: all deps configure build test run bench bench-chain clean fuzz fuzz-build fuzz-available
+.PHONY: all deps configure build test run bench bench-chain shop-soak clean fuzz fuzz-build fuzz-available
 
 all: build
 
@@ -115,6 +115,24 @@ bench-chain: build
 	  strace -c -f -o $(BENCH_DIR)/strace-unchanged.txt $(BUILD)/bin/tamorix-chain-bench $(BENCH_DIR) --run unchanged; \
 	  head -12 $(BENCH_DIR)/strace-unchanged.txt; fi
 	$(BUILD)/bin/tamorix-chain-bench $(BENCH_DIR) --run reprice
+
+# Shops at work beside the transfer, the long form of the test of the same
+# name: SOAK_DAYS days on a chain of SOAK_CARDS cards and SOAK_STORES stores,
+# one shop simulator per store (SOAK_PAUSE_MS between its steps), records
+# held for SOAK_HOLD_MS (longer than the transfer's lock retries, so that its
+# messages for a lock held too long show up), the checks after the last day. What each run did stays in
+# SOAK_DIR (the shops' logs, the transfer's output per run).
+SOAK_DIR      ?= $(BUILD)/shop-soak
+SOAK_CARDS    ?= 5000
+SOAK_STORES   ?= 3
+SOAK_DAYS     ?= 4
+SOAK_HOLD_MS  ?= 700
+SOAK_PAUSE_MS ?= 2
+SOAK_SEED     ?= 1
+
+shop-soak: build
+	sh tools/shopsim/beside_transfer.sh $(BUILD)/bin $(SOAK_DIR) $(SOAK_CARDS) $(SOAK_STORES) $(SOAK_HOLD_MS) \
+	  $(SOAK_PAUSE_MS) $(SOAK_SEED) $(SOAK_DAYS)
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -62,6 +62,9 @@ bool TJournal::WriteRow(const std::string& kav, const std::string& ind, const st
       return false;
     }
     variantLocked = true;
+    // The stock the row reports is the one the file holds under the lock: a
+    // shop may have booked a sale between the seek and the lock.
+    variants.SetRecNo(variants.RecNo());
     counter.Open();
     if (!data_.LockRecordWithRetry(counter)) {
       counter.Close();
@@ -164,9 +167,22 @@ bool TJournal::RekonstrukceKarty(const std::string& kav) {
             try {
               locked = data_.LockRecordWithRetry(variants);
               if (locked) {
+                // The shops book a movement and its stock under this lock,
+                // so the stock and the journal read again under it agree
+                // with each other; the sum counted before the lock may miss
+                // a sale booked while the lock was awaited, and writing it
+                // would undo that sale.
                 variants.Edit();
-                variants.FieldByName("SKL_STA").SetAsInteger(running);
-                variants.Post();
+                running = variants.FieldByName("SKL_POC").AsInteger();
+                for (journal.First(); !journal.Eof(); journal.Next())
+                  running += journal.FieldByName("DEN_KUS").AsInteger();
+                if (running != variants.FieldByName("SKL_STA").AsInteger()) {
+                  variants.FieldByName("SKL_STA").SetAsInteger(running);
+                  variants.Post();
+                } else {
+                  variants.Cancel();
+                  variants.UnlockRecords();  // the edit's own level: a cancel keeps it
+                }
               }
               variants.UnlockRecords();
             } catch (const std::exception&) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "chain_fixture.h"
+#include "support/fake_platform.h"
 #include "support/lock_holder.h"
 #include "support/recording_ui.h"
 
@@ -192,6 +193,82 @@ TEST_F(JournalTest, VariantHeldByAShopProgramRebuildsTheCard) {
   EXPECT_EQ(Num(Rows("Sortiment").at(0), "SOR_STA"), 0);
   EXPECT_TRUE(Rows("Denik").empty());
   EXPECT_EQ(Num(Rows("Ciselnik").at(0), "CIS_DEN"), 40);
+}
+
+// A shop's point of sale on the same store, in this process: its own table
+// objects, so its record locks exclude the data module's as another
+// program's do. While it holds a variant, the data module's lock retries
+// pause; at the first pause the shop books one movement of that variant
+// (journal row, then the stock) and lets the variant go.
+class ShopAtTheVariant {
+ public:
+  ShopAtTheVariant(const Chain& chain, int kus) : kus_(kus) {
+    Open(variants_, chain, "Sklad", TXbLockProtocol::Default);
+    Open(journal_, chain, "Denik", TXbLockProtocol::ClipLock);
+    variants_.First();
+    held_ = variants_.LockCurrentRecord();
+    platform_.onPause = [this](int) {
+      if (!held_) return;
+      variants_.Edit();
+      const int64_t stock = variants_.FieldByName("SKL_STA").AsInteger() + kus_;
+      journal_.Append();
+      journal_.FieldByName("DEN_RAD").SetAsInteger(900);
+      journal_.FieldByName("DEN_KAV").SetAsString(variants_.FieldByName("SKL_KAV").AsString());
+      journal_.FieldByName("DEN_IND").SetAsString(variants_.FieldByName("SKL_IND").AsString());
+      journal_.FieldByName("DEN_OPE").SetAsString("002");
+      journal_.FieldByName("DEN_KUS").SetAsInteger(kus_);
+      journal_.FieldByName("DEN_ZAS").SetAsFloat(static_cast<double>(stock));
+      journal_.Post();
+      variants_.FieldByName("SKL_STA").SetAsInteger(stock);
+      variants_.Post();
+      variants_.UnlockRecords();
+      held_ = false;
+    };
+  }
+  bool Holds() const { return held_; }
+
+ private:
+  static void Open(TDbfTable& t, const Chain& chain, const char* object, TXbLockProtocol protocol) {
+    const TableLayout& l = TableLayoutOf(object);
+    t.SetLockProtocol(protocol);
+    t.SetDatabaseName(chain.StoreDir("0001"));
+    t.SetTableName(l.FileFor("0001"));
+    t.Open();
+    t.OpenIndexFile(chain.StoreDir("0001") + "/" + l.IndexFileFor("0001"));
+  }
+  FakePlatform platform_;
+  TDbfTable variants_, journal_;
+  int kus_;
+  bool held_ = false;
+};
+
+// A movement the shop books while the journal waits for the variant's lock
+// is neither undone by the rebuild nor missing from the row's stock.
+TEST_F(JournalTest, AMovementBookedWhileTheLockIsAwaitedIsKept) {
+  {
+    SCOPED_TRACE("rebuild: opening stock 3 and no rows, stock 5; the shop sells 1 meanwhile");
+    Make({Variant("000100", "001", 3, 5)}, {});
+    ShopAtTheVariant shop(*chain_, -1);
+    ASSERT_TRUE(shop.Holds());
+    TJournal j(data_, FixedTime(10, 0, 0));
+    EXPECT_TRUE(j.RekonstrukceKarty("000100"));
+    EXPECT_FALSE(shop.Holds());
+    EXPECT_EQ(Num(VariantRow("001"), "SKL_STA"), 2);  // 3 - 1: the journal's own sum
+    EXPECT_EQ(Num(Rows("Sortiment").at(0), "SOR_STA"), 2);
+  }
+  chain_ = std::make_unique<Chain>();
+  {
+    SCOPED_TRACE("journal row: stock 0 agrees; the shop receives 5 meanwhile");
+    Make({Variant("000100", "001", 0, 0)}, {});
+    ShopAtTheVariant shop(*chain_, 5);
+    TJournal j(data_, FixedTime(10, 0, 0));
+    ASSERT_TRUE(j.ZapisSleva("000100", "001", "0000000001", "010", 0, 21));
+    std::vector<ReadRow> rows = Rows("Denik");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(Num(rows.at(1), "DEN_ZAS"), 5);  // the stock after the shop's receipt
+    EXPECT_EQ(Num(VariantRow("001"), "SKL_STA"), 5);
+  }
+  EXPECT_EQ(chain_->CheckIndexes(), "");
 }
 
 TEST(TimeStampTest, FirstFiveCharactersOfTheLongTimeFormat) {
