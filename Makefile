@@ -23,7 +23,7 @@ FUZZ_SEED         ?=
 FUZZ_OPTIONS       = -timeout=10 -print_final_stats=0 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
                      $(if $(FUZZ_SEED),-seed=$(FUZZ_SEED))
 
-.PHONY: all deps configure build test run bench bench-chain clean fuzz fuzz-build fuzz-available
+.PHONY: all deps configure build test run bench bench-chain crash-soak clean fuzz fuzz-build fuzz-available
 
 all: build
 
@@ -115,6 +115,15 @@ bench-chain: build
 	  strace -c -f -o $(BENCH_DIR)/strace-unchanged.txt $(BUILD)/bin/tamorix-chain-bench $(BENCH_DIR) --run unchanged; \
 	  head -12 $(BENCH_DIR)/strace-unchanged.txt; fi
 	$(BUILD)/bin/tamorix-chain-bench $(BENCH_DIR) --run reprice
+
+# The long form of the kill test that `make test` runs: more kills over a
+# bigger chain (CRASH_SEED repeats the delays of an earlier run).
+CRASH_KILLS ?= 200
+CRASH_CARDS ?= 3000
+CRASH_SEED  ?=
+
+crash-soak: build
+	bash tests/crash/kill_transfer.sh $(BUILD)/bin $(CRASH_KILLS) $(CRASH_CARDS) $(CRASH_SEED)
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)
