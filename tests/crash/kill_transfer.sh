@@ -5,10 +5,15 @@
 #
 # The demo maker writes a chain of CARDS master cards and three stores (and a
 # store without its card table), in whose card index files the shops' own
-# extra tags NAC and EAN are built. One complete transfer over an identical
-# chain measures how long a run takes. Then, KILLS times, tamorix-prenos runs
-# over the chain and is killed after a random delay within that length, and
-# after each kill:
+# extra tags NAC and EAN are built. A complete transfer over an identical
+# chain measures how long a run takes and how many writes it makes. Then,
+# KILLS times, tamorix-prenos runs over the chain and is killed: in odd rounds
+# after a random delay within the measured length; in even rounds, where
+# strace can trace here, on entering a random one of its writes (every
+# second such round: of its writes to one store's card or variant index
+# file), so that kills also fall between the writes of one record (record,
+# header, index nodes), windows of microseconds that a delay almost never
+# meets. After each kill:
 #   - every table and index file of the drive opens, and `dbftool check
 #     --tree` reports on them;
 #   - a table header counts the records its file holds, or lags it by one:
@@ -18,7 +23,7 @@
 #   - no master card or variant is lost or doubled, no store card or variant
 #     is doubled and none that was there is lost;
 #   - `dbftool repair` on every file the check named leaves the drive sound.
-# Then a complete transfer runs and every store holds every master card once
+# Before each run the master gains ten new cards. Then a complete transfer runs and every store holds every master card once
 # with the master's name and prices, and every master variant once, with
 # every file sound. Each kill is followed by a run of the next round, so the
 # next run meets what the repair left.
@@ -85,6 +90,24 @@ snapshot() {
   done
 }
 
+# add_cards N: N new master cards of one variant each, as the master grows
+# between two transfers, so that every run has cards to create in the stores.
+next_card=900000
+add_cards() {
+  for _ in $(seq 1 "$1"); do
+    next_card=$((next_card + 1))
+    local kav=$next_card
+    "$dbftool" append "$drive/data/SOR0000.DBF" SOR_KAV=$kav "SOR_NAC=Nová karta $kav" SOR_PC1=120.5 SOR_PC2=118 \
+      SOR_PC3=115 SOR_PC4=110 SOR_PC5=99.9 SOR_DAN=21 SOR_EAN=859$kav >/dev/null || fail "card $kav not added"
+    "$dbftool" append "$drive/data/SKL0000.DBF" SKL_KAV=$kav SKL_IND=001 SKL_SNC=80 SKL_MEN=CZK SKL_KUR=1 \
+      >/dev/null || fail "variant $kav/001 not added"
+    echo "$kav" >>"$work/before/SOR0000.DBF.keys"
+    printf '%s\t001\n' "$kav" >>"$work/before/SKL0000.DBF.keys"
+  done
+  sort -o "$work/before/SOR0000.DBF.keys" "$work/before/SOR0000.DBF.keys"
+  sort -o "$work/before/SKL0000.DBF.keys" "$work/before/SKL0000.DBF.keys"
+}
+
 # No key doubled; none of those held before the first kill lost; the master
 # tables hold exactly what they held.
 check_keys() {
@@ -147,12 +170,14 @@ repair_named() {
     "$dbftool" repair "$table" >"$work/repair.txt" 2>&1 || { cat "$work/repair.txt"; fail "repair of $name failed"; }
     repairs=$((repairs + 1))
   done
+  [ -z "$names" ] && return
   "$dbftool" check --tree "$drive" >"$work/check.txt" 2>&1 || { cat "$work/check.txt"; fail "unsound after repair"; }
 }
 
 now_ms() { date +%s%3N; }
 
-# One complete run over an identical chain measures a run.
+# A complete run over an identical chain measures a run: its length, and
+# (traced, over the chain made anew) its writes.
 round=0
 make_chain "$work/probe"
 start=$(now_ms)
@@ -161,21 +186,51 @@ start=$(now_ms)
   fail "the measuring run failed"
 }
 length=$(( $(now_ms) - start ))
+writes=0
+if strace -o /dev/null -e trace=none true 2>/dev/null; then
+  rm -rf "$work/probe"
+  make_chain "$work/probe"
+  strace -c -o "$work/probe.strace" -e trace=pwrite64 "$bin/tamorix-prenos" --ini "$work/probe/DataSor.ini" \
+    >/dev/null 2>&1
+  writes=$(awk '$NF == "pwrite64" { print $4 }' "$work/probe.strace")
+fi
 rm -rf "$work/probe"
-echo "one complete run takes $length ms"
+echo "one complete run takes $length ms and makes ${writes:-0} writes"
 
 drive="$work/chain"
 make_chain "$drive"
 snapshot
 killed=0 keyed=0 torn=0 repairs=0
 for round in $(seq 1 "$kills"); do
-  delay=$(( (RANDOM * 32768 + RANDOM) % (length + 1) ))
-  "$bin/tamorix-prenos" --ini "$drive/DataSor.ini" >/dev/null 2>"$work/run.err" &
-  pid=$!
-  sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
-  kill -KILL "$pid" 2>/dev/null
-  wait "$pid"
-  rc=$?
+  add_cards 10
+  if [ $((round % 2)) -eq 0 ] && [ "${writes:-0}" -gt 0 ]; then
+    if [ $((round % 4)) -eq 2 ]; then
+      # On entering one of all the run's writes.
+      only=()
+      write=$(( (RANDOM * 32768 + RANDOM) % writes + 1 ))
+    else
+      # On entering one of the writes to one store's card or variant index
+      # file: the ten new cards give some 20 to 40 of them, most of them
+      # after a record and its header were written and before its keys are
+      # all in.
+      indexes=($(find "$drive"/stores \( -iname 'sor*.cdx' -o -iname 'skl*.cdx' \) | sort |
+                 while read -r f; do [ -n "$(find "$(dirname "$f")" -maxdepth 1 -iname 'sor*.dbf')" ] && echo "$f"; done))
+      only=(-P "${indexes[RANDOM % ${#indexes[@]}]}")
+      write=$(( RANDOM % 20 + 1 ))
+    fi
+    # (The subshell keeps the shell's notice of the killed job quiet.)
+    (strace -o /dev/null "${only[@]}" -e trace=pwrite64 -e inject=pwrite64:signal=SIGKILL:when="$write" \
+      "$bin/tamorix-prenos" --ini "$drive/DataSor.ini" >/dev/null 2>"$work/run.err"; exit $?) 2>/dev/null
+    rc=$?
+  else
+    delay=$(( (RANDOM * 32768 + RANDOM) % (length + 1) ))
+    "$bin/tamorix-prenos" --ini "$drive/DataSor.ini" >/dev/null 2>"$work/run.err" &
+    pid=$!
+    sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    rc=$?
+  fi
   if [ "$rc" -eq 137 ]; then
     killed=$((killed + 1))
   elif [ "$rc" -ne 0 ]; then
