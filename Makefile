@@ -6,7 +6,7 @@ GENERATOR  ?= Ninja
 DEMO_DIR   ?= $(BUILD)/demo
 PACKAGES   := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev \
               libbenchmark-dev xvfb xauth libgl-dev clang libclang-rt-14-dev \
-              poppler-utils fonts-liberation
+              poppler-utils fonts-liberation strace
 
 # The fuzz targets of the storage engine: their own build with clang and
 # libFuzzer. `make fuzz` runs each for FUZZ_SECONDS, growing the corpus in
@@ -23,7 +23,7 @@ FUZZ_SEED         ?=
 FUZZ_OPTIONS       = -timeout=10 -print_final_stats=0 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
                      $(if $(FUZZ_SEED),-seed=$(FUZZ_SEED))
 
-.PHONY: all deps configure build test run bench bench-chain shop-soak clean fuzz fuzz-build fuzz-available
+.PHONY: all deps configure build test run bench bench-chain shop-soak crash-soak clean fuzz fuzz-build fuzz-available
 
 all: build
 
@@ -124,7 +124,7 @@ bench-chain: build
 # held for SOAK_HOLD_MS (longer than the transfer's lock retries, so that its
 # messages for a lock held too long show up), the checks after the last day. What each run did stays in
 # SOAK_DIR (the shops' logs, the transfer's output per run).
-SOAK_DIR      ?= $(BUILD)/shop-soak
+SOAK_DIR      ?= /tmp/tamorix-shop-soak
 SOAK_CARDS    ?= 5000
 SOAK_STORES   ?= 3
 SOAK_DAYS     ?= 4
@@ -135,6 +135,15 @@ SOAK_SEED     ?= 1
 shop-soak: build
 	sh tools/shopsim/beside_transfer.sh $(BUILD)/bin $(SOAK_DIR) $(SOAK_CARDS) $(SOAK_STORES) $(SOAK_HOLD_MS) \
 	  $(SOAK_PAUSE_MS) $(SOAK_SEED) $(SOAK_DAYS)
+
+# The long form of the kill test that `make test` runs: more kills over a
+# bigger chain (CRASH_SEED repeats the delays of an earlier run).
+CRASH_KILLS ?= 200
+CRASH_CARDS ?= 3000
+CRASH_SEED  ?=
+
+crash-soak: build
+	bash tests/crash/kill_transfer.sh $(BUILD)/bin $(CRASH_KILLS) $(CRASH_CARDS) $(CRASH_SEED)
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -38,6 +38,24 @@ void PrintReport(const XbTagReport& r, const std::string& why) {
 
 }  // namespace
 
+std::vector<XbTagReport> CheckUnderLock(XbCdxFile& index, const XbDbfFile& table) {
+  // The shops' programs leave the index alone while the check reads it.
+  XbProtocolIndexLocker locker(table);
+  index.SetLocker(&locker);
+  locker.Lock(index, XbIndexAccess::Write);
+  std::vector<XbTagReport> reports;
+  try {
+    reports = CheckIndexFile(index);
+  } catch (...) {
+    locker.Unlock(index, XbIndexAccess::Write);
+    index.SetLocker(nullptr);
+    throw;
+  }
+  locker.Unlock(index, XbIndexAccess::Write);
+  index.SetLocker(nullptr);
+  return reports;
+}
+
 int Check(const IndexArgs& a) {
   XbDbfFile table;
   OpenTableFile(table, a, false);
@@ -49,18 +67,7 @@ int Check(const IndexArgs& a) {
 
   int damagedTags = 0, partial = 0;
   bool damagedDirectory = false;
-  // The shops' programs leave the index alone while the check reads it.
-  XbProtocolIndexLocker locker(table);
-  index->SetLocker(&locker);
-  locker.Lock(*index, XbIndexAccess::Write);
-  std::vector<XbTagReport> reports;
-  try {
-    reports = CheckIndexFile(*index);
-  } catch (...) {
-    locker.Unlock(*index, XbIndexAccess::Write);
-    throw;
-  }
-  locker.Unlock(*index, XbIndexAccess::Write);
+  std::vector<XbTagReport> reports = CheckUnderLock(*index, table);
   for (const XbTagReport& r : reports) {
     std::string why;
     if (XbCdxTag* tag = r.tag.empty() ? nullptr : index->FindTag(r.tag)) {

@@ -8,9 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "xbase/cdx/cdx_checker.h"
 #include "xbase/cdx/key_source.h"
 
 class TDbfTable;
+class XbCdxFile;
 class XbDbfFile;
 
 struct Args {
@@ -39,10 +41,11 @@ int Dump(const Args& a);
 int Write(const Args& a);
 int Seek(const Args& a);
 
-// The command line of the index commands (check, reindex).
+// The command line of the index commands (check, repair, reindex).
 struct IndexArgs {
   std::string command, file, index, tag, expr, filter;
   bool exclusive = false, unique = false, descending = false;
+  bool tree = false;  // check --tree: `file` is a directory
 };
 
 // True for the commands that IndexArgs describes.
@@ -64,5 +67,11 @@ std::string IndexFilePath(const XbDbfFile& table, const std::string& name);
 // `failures` (keyed by key and filter expression joined by a line feed).
 XbKeySourceFactory TolerantKeySources(const XbDbfFile& table, std::map<std::string, std::string>* failures);
 
+// Checks the tag directory and every tag of an open index file under the
+// shops' index lock, as a writer of the index takes it.
+std::vector<XbTagReport> CheckUnderLock(XbCdxFile& index, const XbDbfFile& table);
+
 int Check(const IndexArgs& a);
+int CheckTree(const std::string& dir);
+int Repair(const IndexArgs& a);
 int Reindex(const IndexArgs& a);

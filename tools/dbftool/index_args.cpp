@@ -12,7 +12,7 @@
 bool IsIndexCommand(int argc, char** argv) {
   if (argc < 2) return false;
   std::string command = argv[1];
-  return command == "check" || command == "reindex";
+  return command == "check" || command == "reindex" || command == "repair";
 }
 
 bool ParseIndexArgs(int argc, char** argv, IndexArgs& a) {
@@ -24,14 +24,16 @@ bool ParseIndexArgs(int argc, char** argv, IndexArgs& a) {
     std::string arg = argv[i];
     if (arg == "--exclusive") a.exclusive = true;
     else if (arg == "--index" && !reindex && i + 1 < argc) a.index = argv[++i];
+    else if (arg == "--tree" && a.command == "check") a.tree = true;
     else if (arg == "--for" && reindex && i + 1 < argc) a.filter = argv[++i];
     else if (arg == "--unique" && reindex) a.unique = true;
     else if (arg == "--descending" && reindex) a.descending = true;
     else if (arg.rfind("--", 0) == 0) return false;
     else positional.push_back(arg);
   }
-  // check FILE; reindex FILE INDEX TAG EXPR
+  // check FILE; check --tree DIR; repair FILE; reindex FILE INDEX TAG EXPR
   if (positional.size() != (reindex ? 4u : 1u)) return false;
+  if (a.tree && (!a.index.empty() || a.exclusive)) return false;
   a.file = positional[0];
   if (reindex) {
     a.index = positional[1];

@@ -10,6 +10,8 @@
 //                                              edits one record
 //   dbftool append FILE FIELD=VALUE...         appends one record
 //   dbftool check FILE [--index FILE.cdx]      proves an index file sound
+//   dbftool check --tree DIR                   every table and index file below DIR
+//   dbftool repair FILE [--index FILE.cdx]     mends a table and its index after a crash
 //   dbftool reindex FILE INDEX TAG EXPR ...    builds one tag
 //
 // Every command takes --exclusive to open the table without sharing.
@@ -28,6 +30,8 @@ int Usage() {
                "       dbftool set FILE (--recno N | --tag TAG --key KEY) FIELD=VALUE...\n"
                "       dbftool append FILE FIELD=VALUE...\n"
                "       dbftool check FILE [--index FILE.cdx]\n"
+               "       dbftool check --tree DIR\n"
+               "       dbftool repair FILE [--index FILE.cdx]\n"
                "       dbftool reindex FILE INDEX TAG EXPR [--for EXPR] [--unique] [--descending]\n"
                "options: --exclusive     open the table without sharing\n"
                "         --index FILE    the index file (default: the table's own .cdx)\n";
@@ -41,7 +45,8 @@ int main(int argc, char** argv) {
   IndexArgs ia;
   if (IsIndexCommand(argc, argv) ? !ParseIndexArgs(argc, argv, ia) : !ParseArgs(argc, argv, a)) return Usage();
   try {
-    if (ia.command == "check") return Check(ia);
+    if (ia.command == "check") return ia.tree ? CheckTree(ia.file) : Check(ia);
+    if (ia.command == "repair") return Repair(ia);
     if (ia.command == "reindex") return Reindex(ia);
     if (a.command == "info") return Info(a);
     if (a.command == "dump") return Dump(a);

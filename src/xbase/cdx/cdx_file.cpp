@@ -282,6 +282,34 @@ XbCdxTag& XbCdxFile::CreateTag(const std::string& name, const std::string& keyEx
   return *tag;
 }
 
+XbCdxTag& XbCdxFile::RebuildTag(XbCdxTag& tag, const XbBuildProgress& progress) {
+  if (!tag.Maintainable()) ThrowDbf(msg::kTagNotMaintainable, {tag.Name(), disk_.Name(), tag.Why()});
+  Lock lock(*this, XbIndexAccess::Write);
+  const std::string name = tag.Name();
+  const uint32_t headerOffset = tag.HeaderOffset();
+  uint32_t root = XbSortCdx(*this, tag.Format(), tag.Unique()).Build(table_, *tag.Source(), progress);
+  uint8_t bytes[4];
+  cdx::Put32(bytes, root);
+  WriteBlocks(headerOffset, bytes, sizeof bytes);
+  CountChange();
+  // The tag is read afresh from its header.
+  for (auto& t : tags_)
+    if (t.get() == &tag) t.reset();
+  LoadTags();
+  XbCdxTag* rebuilt = FindTag(name);
+  if (!rebuilt || rebuilt->HeaderOffset() != headerOffset) Corrupted();
+  return *rebuilt;
+}
+
+void XbCdxFile::CountChange() {
+  uint8_t stamp[8];
+  if (disk_.ReadAt(4, stamp, sizeof stamp) < sizeof stamp) Corrupted();
+  cdx::Put32(stamp + 4, cdx::Get32(stamp + 4) + 1);
+  disk_.WriteAt(8, stamp + 4, 4);
+  // What we wrote ourselves under the lock keeps the nodes held valid.
+  if (lockDepth_ > 0) std::memcpy(stamp_, stamp, sizeof stamp);
+}
+
 void XbCdxFile::CheckWritable(long recno, const char* before, const char* after) const {
   for (const auto& t : tags_) {
     if (t->Maintainable()) continue;
@@ -300,14 +328,8 @@ void XbCdxFile::UpdateKeys(long recno, const char* before, const char* after) {
   bool changed = false;
   for (size_t i = 0; i < tags_.size(); ++i)
     if (tags_[i]->Maintainable() && tags_[i]->Apply(recno, keys[i])) changed = true;
-  if (!changed) return;
   // The change counter tells every reader of the file that a tag changed.
-  uint8_t stamp[8];
-  if (disk_.ReadAt(4, stamp, sizeof stamp) < sizeof stamp) Corrupted();
-  cdx::Put32(stamp + 4, cdx::Get32(stamp + 4) + 1);
-  disk_.WriteAt(8, stamp + 4, 4);
-  // What we wrote ourselves under the lock keeps the nodes held valid.
-  if (lockDepth_ > 0) std::memcpy(stamp_, stamp, sizeof stamp);
+  if (changed) CountChange();
 }
 
 void XbCdxFile::Flush() {

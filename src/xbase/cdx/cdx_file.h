@@ -69,6 +69,16 @@ class XbCdxFile {
   XbCdxTag& CreateTag(const std::string& name, const std::string& keyExpr, const std::string& filterExpr,
                       bool unique, bool descending, const XbBuildProgress& progress = {});
 
+  // Rebuilds a tag from the table's records without moving it: the new tree
+  // is written at the end of the file first, and only then does the tag's
+  // header take its root, so a rebuild cut short leaves the tag as it was.
+  // Every other byte of the header (expressions, flags, collation, what the
+  // shops' programs put there) stays; the directory's change counter is
+  // incremented. A tag the engine cannot keep current is refused with
+  // "Index tag %s of file %s cannot be updated: %s". Pointers to the tag
+  // become invalid; the rebuilt one is returned.
+  XbCdxTag& RebuildTag(XbCdxTag& tag, const XbBuildProgress& progress = {});
+
   // Key upkeep after a record write (`before` nullptr for an append): each
   // tag the engine keeps current is updated; when any tag changed, the
   // directory's change counter is incremented. Nothing is written when no
@@ -141,6 +151,7 @@ class XbCdxFile {
   void LoadTags();
   void MarkStructural();
   void RemoveDirectoryEntries(const std::string& name);
+  void CountChange();
 
   XbDiskFile disk_;
   XbDbfFile& table_;
