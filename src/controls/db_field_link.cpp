@@ -50,19 +50,19 @@ void TDbFieldLink::SetText(const QString& text) {
   switch (Kind()) {
     case TLinkKind::Integer: {
       std::optional<int> v = ParseInteger(text);
-      if (!empty && !v) throw std::invalid_argument("'" + text.toStdString() + "' is not a valid integer value");
+      if (!empty && !v) throw std::invalid_argument("'" + text.toStdString() + "' není platné celé číslo !");
       f->SetAsInteger(v.value_or(0));
       break;
     }
     case TLinkKind::Float: {
       std::optional<double> v = ParseFloat(text, LocaleSettings());
-      if (!empty && !v) throw std::invalid_argument("'" + text.toStdString() + "' is not a valid floating point value");
+      if (!empty && !v) throw std::invalid_argument("'" + text.toStdString() + "' není platné číslo !");
       f->SetAsFloat(v.value_or(0));
       break;
     }
     case TLinkKind::Date: {
       std::optional<QDate> d = empty ? std::nullopt : ParseDate(text, LocaleSettings(), ControlsNow().date());
-      if (!empty && !d) throw std::invalid_argument("'" + text.toStdString() + "' is not a valid date");
+      if (!empty && !d) throw std::invalid_argument("'" + text.toStdString() + "' není platné datum !");
       SetDate(d.value_or(QDate()));
       break;
     }

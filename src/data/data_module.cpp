@@ -90,6 +90,12 @@ bool TData::IniPrepare() {
     return false;
   }
   IniFile file(ini);
+  // A file that is there but cannot be read (no right to it, a directory of
+  // that name) must not start the program on the development paths.
+  if (!file.Loaded()) {
+    ui.Message("Konfigurační soubor " + ini + " nelze přečíst !");
+    return false;
+  }
   StoreCode = file.ReadString("DataSor", "Sklad", "0000");
   DataPath = file.ReadString("DataSor", "CestaData", kDevelopmentDataPath);
   PrivatePath = file.ReadString("DataSor", "CestaPrivate", kDevelopmentPrivatePath);

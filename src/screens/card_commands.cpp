@@ -13,6 +13,10 @@
 
 namespace {
 
+// A save that writes nothing says so; the dialog's fields are the user's to fix.
+const char* const kNameMissing = "Název položky není vyplněn, karta nebyla zapsána !";
+const std::string kNotWritten = "Karta nebyla zapsána: ";
+
 void CentreOver(QWidget* dialog, QWidget* over) {
   if (!over) return;
   QRect frame = dialog->frameGeometry();
@@ -29,8 +33,16 @@ void CancelUnposted(TDbfTable& table) {
   }
 }
 
-// The writes of a new card, in their order, and its first variant.
+// The writes of a new card, in their order, and its first variant. The
+// variant table and its index file are opened first: a store code whose
+// index file is missing must not leave a card without its first variant.
 void WriteNewCard(TData& data, TSorEdit& dlg, const std::string& number, const std::string& name) {
+  TDbfTable& skl = data.Skl0000;
+  const std::string indexFile = data.DataFile("Skl" + data.StoreCode + ".cdx");
+  skl.Open();
+  skl.OpenIndexFile(indexFile);
+  skl.SelectTag("KAV");
+
   TDbfTable& sor = data.Sor0000;
   auto text = [&](const char* field, int n) { SetFieldText(sor.FieldByName(field), dlg.Edit(n)->Text()); };
   auto number_ = [&](const char* field, int n) { sor.FieldByName(field).SetAsFloat(dlg.Edit(n)->GetFloatValue()); };
@@ -65,11 +77,6 @@ void WriteNewCard(TData& data, TSorEdit& dlg, const std::string& number, const s
   sor.Post();
   sor.UnlockRecords();
 
-  TDbfTable& skl = data.Skl0000;
-  const std::string indexFile = data.DataFile("Skl" + data.StoreCode + ".cdx");
-  skl.Open();
-  skl.OpenIndexFile(indexFile);
-  skl.SelectTag("KAV");
   if (!skl.SeekKey(number + "01", true, false)) {
     skl.Append();
     skl.FieldByName("SKL_KAV").SetAsString(number);
@@ -138,7 +145,9 @@ void NewCardCommand(TData& data, QWidget* mainWindow) {
   sor.SelectTag("KAV");
   const std::string number = TrimBlanks(dlg.Edit(1)->Text().toStdString());
   const std::string name = TrimBlanks(dlg.Edit(3)->Text().toStdString());
-  if (number.size() != 6 || name.empty() || sor.SeekKeyValues({TValue(number)})) return;
+  // The number was checked (with its message) when it was left.
+  if (number.size() != 6 || sor.SeekKeyValues({TValue(number)})) return;
+  if (name.empty()) return data.ui.Message(kNameMissing);
   try {
     WriteNewCard(data, dlg, number, name);
   } catch (const std::exception& e) {
@@ -148,7 +157,7 @@ void NewCardCommand(TData& data, QWidget* mainWindow) {
       data.Skl0000.Close();
     } catch (const std::exception&) {
     }
-    data.ui.Error(e.what());
+    data.ui.Error(kNotWritten + e.what());
   }
 }
 
@@ -186,11 +195,13 @@ void EditCardCommand(TData& data, QWidget* mainWindow) {
   dlg.Komisni->setChecked(sor.FieldByName("SOR_KOM").AsBoolean());
   if (dlg.exec() != QDialog::Accepted) return;
 
+  // A card without a name would reach every shop that way.
+  if (TrimBlanks(dlg.Edit(3)->Text().toStdString()).empty()) return data.ui.Message(kNameMissing);
   if (!data.LockRecordWithRetry(sor)) return;
   try {
     WriteChangedCard(data, dlg);
   } catch (const std::exception& e) {
     CancelUnposted(sor);
-    data.ui.Error(e.what());
+    data.ui.Error(kNotWritten + e.what());
   }
 }

@@ -90,4 +90,7 @@ void TCodeEntryEditor::DBEditOrvet1Valid(QString& text, bool& isValid) {
   while (first < last && text[first] <= QChar(' ')) ++first;
   while (last > first && text[last - 1] <= QChar(' ')) --last;
   isValid = last - first == 3;
+  // A refused code says why instead of only keeping the focus, except to a
+  // user who is cancelling anyway.
+  Edits.front()->SetErrorString(isValid || Button1->hasFocus() ? QString() : QStringLiteral("Kód musí mít 3 znaky !"));
 }

@@ -23,7 +23,7 @@ void SetFieldText(TField& field, const QString& text) {
     case TFieldType::Currency: {
       if (empty) return field.Clear();
       std::optional<double> value = ParseFloat(text.trimmed(), LocaleSettings());
-      if (!value) throw EDatabaseError("'" + text.toStdString() + "' is not a valid floating point value");
+      if (!value) throw EDatabaseError("'" + text.toStdString() + "' není platné číslo !");
       return field.SetAsFloat(*value);
     }
     case TFieldType::Smallint:
@@ -31,7 +31,7 @@ void SetFieldText(TField& field, const QString& text) {
     case TFieldType::Largeint: {
       if (empty) return field.Clear();
       std::optional<int> value = ParseInteger(text.trimmed());
-      if (!value) throw EDatabaseError("'" + text.toStdString() + "' is not a valid integer value");
+      if (!value) throw EDatabaseError("'" + text.toStdString() + "' není platné celé číslo !");
       return field.SetAsInteger(*value);
     }
     default:

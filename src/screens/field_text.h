@@ -11,5 +11,5 @@ class TField;
 QString FieldText(const TField& field);
 // Stores `text` into the field: a text field takes it unchanged; a numeric
 // field is emptied by an empty text and refuses a text that is not a number
-// with an error naming it ("'x' is not a valid floating point value").
+// with an error naming it ("'x' není platné číslo !").
 void SetFieldText(TField& field, const QString& text);

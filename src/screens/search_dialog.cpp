@@ -5,7 +5,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "controls/control_feedback.h"
+#include "controls/locale_settings.h"
+#include "controls/text_check.h"
 #include "controls/v_edit.h"
+#include "controls/value_text.h"
 #include "data/data_module.h"
 #include "data/text_functions.h"
 #include "screens/dialog_look.h"
@@ -111,11 +115,27 @@ void TSorHle::VEdit1KeyDown(int& key) {
   BitBtn1->setEnabled(true);
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     key = 0;
+    // Enter searches without leaving the field, so without its own check.
+    if (!PriceIsANumber()) return ShowControlMessage(VEdit1, TMessageKind::Error, kBadFormatText);
     BitBtn1Click();
   }
 }
 
+// A price search needs a number (or nothing): a numeric key cannot be
+// sought with any other text.
+bool TSorHle::PriceIsANumber() const {
+  const QString text = VEdit1->text().trimmed();
+  return !RadioButton3->isChecked() || text.isEmpty() || ParseFloat(text, LocaleSettings()).has_value();
+}
+
 void TSorHle::BitBtn1Click() {
+  if (!PriceIsANumber()) {
+    // A click that took the focus from the field has had the field's own
+    // message already; the field keeps the focus.
+    if (!VEdit1->hasFocus()) ShowControlMessage(VEdit1, TMessageKind::Error, kBadFormatText);
+    VEdit1->setFocus(Qt::OtherFocusReason);
+    return;
+  }
   setResult(QDialog::Accepted);
   struct Key {
     QRadioButton* option;

@@ -27,6 +27,7 @@ class TSorHle : public QDialog {
   bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
   void BitBtn1Click();                 // the search
   void VEdit1KeyDown(int& key);
+  bool PriceIsANumber() const;
   void RadioButtonKeyDown(int key);    // RadioButton1KeyDown, 4 and 5
 
   QRadioButton *RadioButton1, *RadioButton2, *RadioButton3, *RadioButton4, *RadioButton5;

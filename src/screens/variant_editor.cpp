@@ -20,6 +20,15 @@ std::string WithoutTrailingBlanks(std::string text) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
   return text;
 }
+
+// An index the card's list can show: digits only, within "000" to "999".
+// Letters, blanks in front, and "0" or "00" (padded with blanks they come
+// before "000") fall outside the key range of the card's variants, so such
+// a variant would be written where no list shows it.
+bool ListableIndex(const std::string& key) {
+  if (key.empty() || key.size() > 3 || key.find_first_not_of("0123456789") != std::string::npos) return false;
+  return key.size() == 3 || key.find_first_not_of('0') != std::string::npos;
+}
 }  // namespace
 
 TEditaceVarianta::TEditaceVarianta(TData& data, std::set<std::string> existing, QWidget* parent)
@@ -87,10 +96,18 @@ void TEditaceVarianta::showEvent(QShowEvent* event) {
 void TEditaceVarianta::Button1Click() { reject(); }
 
 void TEditaceVarianta::Button2Click() {
+  // A click whose press found the focus kept in an edit (its text refused,
+  // with its message) writes nothing: the refused text never reached the row.
+  if (QApplication::focusWidget() != Button2) return;
   const std::string index = EditOrvet1->Text().toStdString();
   const std::string key = WithoutTrailingBlanks(index);
   if (key.find_first_not_of(' ') == std::string::npos) {
     data_.ui.Message("Varianta skladové ceny není vyplněna !");
+    EditOrvet1->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  if (!ListableIndex(key)) {
+    data_.ui.Message("Varianta skladové ceny musí být číslo 000 až 999 !");
     EditOrvet1->setFocus(Qt::OtherFocusReason);
     return;
   }

@@ -10,8 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 bool XbPlatform::Exists(const std::string& path) {
@@ -46,12 +44,24 @@ bool XbPlatform::RemoveFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
+// Only a regular file that reads to its end counts: a directory of that name
+// or a read error is no file's text (a stream would read either as empty).
 std::optional<std::string> XbPlatform::ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string text;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  char buf[8192];
+  while (ok) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n > 0) text.append(buf, static_cast<size_t>(n));
+    else if (n == 0) break;
+    else if (errno != EINTR) ok = false;
+  }
+  ::close(fd);
+  if (!ok) return std::nullopt;
+  return text;
 }
 
 std::string XbPlatform::CurrentDirectory() {

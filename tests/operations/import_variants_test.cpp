@@ -137,6 +137,12 @@ TEST_F(ImportVariantsTest, AFailureBeforeTheFirstRowShowsTheOneMessageAndWritesN
        [](OperationsFixture& f, TData&) { std::filesystem::remove(f.ImportFile("Skl0001.dbf")); }},
       {"no index file of the import cards",
        [](OperationsFixture& f, TData&) { std::filesystem::remove(f.ImportFile("Sor0001.cdx")); }},
+      // CestaImport of DataSor.ini as an administrator may get it wrong.
+      {"ImportPath that does not exist", [](OperationsFixture& f, TData& d) { d.ImportPath = f.ImportFile("nikde") + "/"; }},
+      {"ImportPath that is a file",
+       [](OperationsFixture& f, TData& d) { d.ImportPath = f.ImportFile("Skl0001.dbf") + "/"; }},
+      {"ImportPath on a drive letter that is not mapped", [](OperationsFixture&, TData& d) { d.ImportPath = "Q:\\IMPORT\\"; }},
+      {"ImportPath empty", [](OperationsFixture&, TData& d) { d.ImportPath.clear(); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

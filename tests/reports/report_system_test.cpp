@@ -78,6 +78,8 @@ TEST(ReportSetupDialogTest, OffersPreviewPrinterAndTheTwoFileFormatsWithTheDefau
   dialog.PdfButton->setChecked(true);
   dialog.FileEdit->clear();
   EXPECT_FALSE(dialog.OkButton->isEnabled()) << "a file needs a name";
+  dialog.FileEdit->setText("   ");
+  EXPECT_FALSE(dialog.OkButton->isEnabled()) << "blanks are no name";
 }
 
 class ReportSystemTest : public ::testing::Test {
@@ -129,6 +131,34 @@ TEST_F(ReportSystemTest, FilesAndThePrinterGetTheSamePagesWithTheirStatusTexts) 
   system_.PrintDialog = [](QPrinter&) { return false; };
   system_.Execute(settings_);
   EXPECT_FALSE(std::filesystem::exists(printed));
+}
+
+// A file name the setup was given that cannot be written: the run ends with
+// the Czech message, and nothing is left under that name.
+TEST_F(ReportSystemTest, AFileThatCannotBeWrittenIsReported) {
+  std::filesystem::create_directory(dir_.File("adresar.pdf"));
+  struct Case {
+    TReportDestination format;
+    std::string file;
+  };
+  const Case cases[] = {
+      {TReportDestination::Pdf, dir_.File("nikde/Sestava.pdf")},
+      {TReportDestination::Html, dir_.File("nikde/Sestava.html")},
+      {TReportDestination::Pdf, dir_.File("adresar.pdf")},
+      {TReportDestination::Html, dir_.File(std::string(300, 'x') + ".html")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    system_.Setup = [&](const TReportSettings&) { return std::optional<TReportChoice>({c.format, c.file}); };
+    try {
+      system_.Execute(settings_);
+      ADD_FAILURE() << "no error";
+    } catch (const std::exception& e) {
+      EXPECT_EQ(std::string(e.what()), "Soubor " + c.file + " nelze vytvořit");
+    }
+    std::error_code tooLong;
+    EXPECT_FALSE(std::filesystem::is_regular_file(c.file, tooLong));
+  }
 }
 
 TEST_F(ReportSystemTest, ThePreviewPagesThroughAndCanStillSave) {

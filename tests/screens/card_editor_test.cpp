@@ -285,9 +285,77 @@ TEST_F(CardEditorTest, AFailedSaveIsShownAndLeavesNothingHalfWritten) {
     e->Edit(7)->setText("1,2,3");   // "Objem v m3": no check while typed
     Click(e->ZapisButton);
   });
-  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{"'1,2,3' is not a valid floating point value"});
+  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{"Karta nebyla zapsána: '1,2,3' není platné číslo !"});
   EXPECT_EQ(RecordCount("SOR0000.DBF"), cards);
   EXPECT_EQ(data_.Sor0000.State(), TDataSetState::Browse);
+  EXPECT_FALSE(data_.Skl0000.Active());
+}
+
+// Bad values in the editor's fields, typed as a user types them: each save
+// ends with a message and leaves the card and variant files as they were.
+TEST_F(CardEditorTest, BadValuesWriteNothing) {
+  const std::vector<std::string> files = {"SOR0000.DBF", "SOR0000.CDX", "SKL0000.DBF", "SKL0000.CDX"};
+  const std::string notWritten = "Karta nebyla zapsána: ";
+  const std::string noName = "Název položky není vyplněn, karta nebyla zapsána !";
+  struct Case {
+    const char* what;
+    Qt::Key command;                              // F2 new card, F4 edit
+    std::vector<std::pair<int, QString>> typed;   // field, text typed into it
+    std::vector<std::string> messages;            // the data module's boxes
+    std::vector<std::string> controlBoxes;        // the controls' boxes
+  };
+  const Case cases[] = {
+      {"new card without a name", Qt::Key_F2, {{1, "777771"}, {13, "1"}}, {noName}, {}},
+      {"new card with a name of blanks", Qt::Key_F2, {{1, "777771"}, {3, "   "}, {13, "1"}}, {noName}, {}},
+      {"name deleted from an existing card", Qt::Key_F4, {{3, ""}}, {noName}, {}},
+      {"volume of two signs", Qt::Key_F2, {{1, "777772"}, {3, "Karta"}, {13, "1"}, {7, "1-2"}},
+       {notWritten + "'1-2' není platné číslo !"}, {}},
+      {"maximum discount of letters", Qt::Key_F2, {{1, "777773"}, {3, "Karta"}, {13, "1"}, {21, "hodně"}},
+       {notWritten + "'hodně' není platné číslo !"}, {}},
+      {"price A of an existing card with two decimal commas", Qt::Key_F4, {{14, "1,2,3"}},
+       {notWritten + "'1,2,3' není platné číslo !"}, {}},
+      {"VAT rate wider than its column", Qt::Key_F2, {{1, "777774"}, {3, "Karta"}, {13, "1"}, {5, "123456"}},
+       {notWritten + "numeric value too big in field SOR_DAN - 123456.0"}, {}},
+      {"weight of an existing card wider than its column", Qt::Key_F4, {{8, "12345678901"}},
+       {notWritten + "numeric value too big in field SOR_HMO - 12345678901.000"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ui_.Clear();
+    controlMessages.clear();
+    data_.Sor0000.First();
+    const std::vector<std::string> before = Bytes(files);
+    Command(c.command, [&](TSorEdit* e) {
+      for (const auto& [n, text] : c.typed) {
+        e->PageControl1->setCurrentWidget(e->Edit(n)->parentWidget());
+        e->Edit(n)->setFocus();
+        e->Edit(n)->selectAll();
+        Press(Qt::Key_Backspace);
+        Type(text);
+      }
+      Click(e->ZapisButton);
+    });
+    EXPECT_EQ(ui_.Texts(), c.messages);
+    EXPECT_EQ(ControlTexts(), c.controlBoxes);
+    EXPECT_TRUE(Bytes(files) == before);
+    EXPECT_EQ(data_.Sor0000.State(), TDataSetState::Browse);
+    EXPECT_FALSE(data_.Skl0000.Active());
+  }
+}
+
+// A store code whose variant index file is not there: the card is not
+// written without its first variant.
+TEST_F(CardEditorTest, NoCardWithoutItsVariantIndex) {
+  const std::vector<std::string> files = {"SOR0000.DBF", "SOR0000.CDX", "SKL0000.DBF", "SKL0000.CDX"};
+  const std::vector<std::string> before = Bytes(files);
+  data_.StoreCode = "9999";
+  Command(Qt::Key_F2, [](TSorEdit* e) {
+    SetFields(e, ValidNewCard());
+    Click(e->ZapisButton);
+  });
+  ASSERT_EQ(ui_.Texts().size(), 1u);
+  EXPECT_EQ(ui_.Texts()[0].rfind("Karta nebyla zapsána: ", 0), 0u) << ui_.Texts()[0];
+  EXPECT_TRUE(Bytes(files) == before);
   EXPECT_FALSE(data_.Skl0000.Active());
 }
 

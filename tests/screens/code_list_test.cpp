@@ -127,7 +127,7 @@ TEST_F(CodeListTest, ANewSubgroupIsStoredWithItsCodeAndName) {
 }
 
 // The code edit of the groups editor cannot be left with a code that is
-// not 3 characters long once trimmed.
+// not 3 characters long once trimmed, and says so.
 TEST_F(CodeListTest, GroupCodeMustHaveThreeCharacters) {
   struct Case {
     const char* typed;
@@ -147,7 +147,54 @@ TEST_F(CodeListTest, GroupCodeMustHaveThreeCharacters) {
       Press(Qt::Key_Escape);
     });
   }
-  EXPECT_TRUE(controlMessages.empty());
+  EXPECT_EQ(ControlTexts(), (std::vector<std::string>{"Kód musí mít 3 znaky !", "Kód musí mít 3 znaky !"}));
+}
+
+// Bad values in each entry editor: "Zapiš" does not close it while a value
+// is refused, and "Storno" then leaves the code table's file as it was.
+TEST_F(CodeListTest, BadValuesInTheEditorsWriteNothing) {
+  const std::string shortCode = "Kód musí mít 3 znaky !";
+  struct Case {
+    const char* what;
+    TCodeTable table;
+    const char* file;
+    std::vector<QString> typed;   // into the editor's edits, top to bottom
+    std::vector<std::string> boxes;
+  };
+  const Case cases[] = {
+      {"group code of two letters", TCodeTable::Groups, "SSK0000.DBF", {"AB"}, {shortCode}},
+      {"empty group code", TCodeTable::Groups, "SSK0000.DBF", {""}, {shortCode}},
+      // A refused number is refused again when "Storno" takes the focus;
+      // a refused code is not (no message to a user who is cancelling).
+      {"group commission of two signs", TCodeTable::Groups, "SSK0000.DBF", {"K1Z", "Název", "1-2"},
+       {"'1-2' není platné číslo !", "'1-2' není platné číslo !"}},
+      {"group commission wider than its column", TCodeTable::Groups, "SSK0000.DBF", {"K1Z", "Název", "123456789"},
+       {"numeric value too big in field SSK_PRO - 123456789.00", "numeric value too big in field SSK_PRO - 123456789.00"}},
+      {"kind code of one letter", TCodeTable::Kinds, "SDR0000.DBF", {"A"}, {shortCode}},
+      {"subgroup code of blanks", TCodeTable::Subgroups, "SPK0000.DBF", {"   "}, {shortCode}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    controlMessages.clear();
+    const std::string before = Bytes({c.file})[0];
+    bool stayedOpen = false;
+    Pick(c.table, [&](QWidget*) {
+      OnModal([&](QWidget* editor) {
+        for (size_t i = 0; i < c.typed.size(); ++i) {
+          Child<TDBEditOrvet>(editor, ("DBEditOrvet" + std::to_string(i + 1)).c_str())->setFocus();
+          Type(c.typed[i]);
+        }
+        Click(Child<QPushButton>(editor, "Button2"));
+        stayedOpen = editor->isVisible();
+        if (stayedOpen) Click(Child<QPushButton>(editor, "Button1"));
+      });
+      Press(Qt::Key_F2);
+      Press(Qt::Key_Escape);
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(ControlTexts(), c.boxes);
+    EXPECT_TRUE(Bytes({c.file})[0] == before);
+  }
 }
 
 TEST_F(CodeListTest, StornoClosesTheKindsEditorEvenWithATwoLetterCode) {

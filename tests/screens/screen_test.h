@@ -14,7 +14,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +32,7 @@
 #include "support/temp_dir.h"
 #include "xbase/codepage.h"
 #include "xbase/dbf_file.h"
+#include "xbase/file_names.h"
 
 // Runs `script` with the next modal dialog that opens over the one open
 // now. A dialog the script leaves open is closed after a while, so that a
@@ -181,6 +184,16 @@ class ScreenTest : public ::testing::Test {
     XbDbfFile f;
     f.Open(data_.DataFile(file), XbDbfFile::Options{});
     return f.RecordCount();
+  }
+  // The bytes of the named data-directory files (tables and index files),
+  // for "nothing was written".
+  std::vector<std::string> Bytes(const std::vector<std::string>& files) {
+    std::vector<std::string> bytes;
+    for (const std::string& name : files) {
+      std::ifstream in(ResolveFileName(data_.DataFile(name)), std::ios::binary);
+      bytes.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return bytes;
   }
   static std::string Trimmed(const std::string& oem) {
     std::string text = Codepage::Instance().OemToUtf8(oem);

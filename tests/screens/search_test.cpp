@@ -105,4 +105,57 @@ TEST_F(SearchTest, CardNumberNearSearch) {
   }
 }
 
+// Texts a search may be given. A price that is no number is refused with
+// the format box and moves nothing; other texts are near searches that
+// stand somewhere in the chosen order. No search writes anything.
+TEST_F(SearchTest, BadSearchTexts) {
+  const std::vector<std::string> files = {"SOR0000.DBF", "SOR0000.CDX"};
+  const std::string firstCard = Current("SOR_KAV");
+  struct Case {
+    const char* what;
+    QRadioButton* TSorHle::*option;
+    QString typed;
+    bool byClick;                         // "&Hledej" clicked, else Enter
+    std::vector<std::string> boxes;
+    const char* tag;                      // afterwards; KAV: nothing moved
+  };
+  const Case cases[] = {
+      {"price of two signs, Enter", &TSorHle::RadioButton3, "1-2", false, {" Chybný formát dat "}, "KAV"},
+      {"price of two signs, clicked", &TSorHle::RadioButton3, "1-2", true, {" Chybný formát dat "}, "KAV"},
+      {"price of a lone separator", &TSorHle::RadioButton3, ",", false, {" Chybný formát dat "}, "KAV"},
+      {"name far longer than the key", &TSorHle::RadioButton1, QString(200, 'z'), false, {}, "NAC"},
+      {"name of letters outside the code page", &TSorHle::RadioButton1, QString::fromUtf8("日本"), false, {}, "NAC"},
+      {"card number of letters", &TSorHle::RadioButton2, "abc", true, {}, "KAV"},
+      {"supplier's code of blanks", &TSorHle::RadioButton4, "   ", false, {}, "KDO"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    controlMessages.clear();
+    ui_.Clear();
+    data_.Sor0000.SetIndexName("KAV");
+    data_.Sor0000.First();
+    const std::vector<std::string> before = Bytes(files);
+    bool stayedOpen = false;
+    Search([&](TSorHle* d) {
+      QRadioButton* option = d->*c.option;
+      option->setFocus();
+      option->setChecked(true);
+      Press(Qt::Key_Return);   // the option's type for the text, then to the text
+      Type(c.typed);
+      if (c.byClick) Click(d->BitBtn1);
+      else Press(Qt::Key_Return);
+      stayedOpen = d->isVisible();
+      if (stayedOpen) Press(Qt::Key_Escape);
+    });
+    EXPECT_EQ(ControlTexts(), c.boxes);
+    EXPECT_TRUE(ui_.messages.empty()) << ui_.Texts().front();
+    EXPECT_EQ(stayedOpen, !c.boxes.empty());
+    EXPECT_EQ(data_.Sor0000.CurrentTagName(), c.tag);
+    if (!c.boxes.empty()) {
+      EXPECT_EQ(Current("SOR_KAV"), firstCard);
+    }
+    EXPECT_TRUE(Bytes(files) == before);
+  }
+}
+
 }  // namespace

@@ -130,4 +130,57 @@ TEST_F(VariantsTest, EmptyOrRepeatedIndexIsRefused) {
   EXPECT_EQ(RecordCount("SKL0000.DBF"), before);
 }
 
+// Bad values in the variant editor: an index its card's list could not
+// show, a price that is no number. The editor says why and stays open;
+// "Storno" then leaves the variant file as it was.
+TEST_F(VariantsTest, BadValuesInTheEditorWriteNothing) {
+  const std::vector<std::string> files = {"SKL0000.DBF", "SKL0000.CDX"};
+  const std::string notANumber = "Varianta skladové ceny musí být číslo 000 až 999 !";
+  struct Case {
+    const char* what;
+    QString index, price;
+    std::vector<std::string> messages, controlBoxes;
+  };
+  const Case cases[] = {
+      {"index of letters", "AB", "", {notANumber}, {}},
+      {"index with a letter after a digit", "1A", "", {notANumber}, {}},
+      {"index with a blank in front", " 7", "", {notANumber}, {}},
+      {"index 0", "0", "", {notANumber}, {}},
+      {"index 00", "00", "", {notANumber}, {}},
+      // A refused price is refused again when "Storno" takes the focus.
+      {"price of two signs", "", "1-2", {}, {"'1-2' není platné číslo !", "'1-2' není platné číslo !"}},
+      {"price wider than its column", "", "12345678901", {},
+       {"numeric value too big in field SKL_SNC - 12345678901.00", "numeric value too big in field SKL_SNC - 12345678901.00"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ui_.Clear();
+    controlMessages.clear();
+    const std::vector<std::string> before = Bytes(files);
+    bool stayedOpen = false;
+    Variants([&](QWidget*) {
+      OnModal([&](QWidget* editor) {
+        if (!c.index.isEmpty()) {
+          Child<TEditOrvet>(editor, "EditOrvet1")->selectAll();
+          Press(Qt::Key_Backspace);
+          Type(c.index);
+        }
+        if (!c.price.isEmpty()) {
+          Child<TDBEditOrvet>(editor, "DBEditOrvet2")->setFocus();
+          Type(c.price);
+        }
+        Click(Child<QPushButton>(editor, "Button2"));
+        stayedOpen = editor->isVisible();
+        Click(Child<QPushButton>(editor, "Button1"));
+      });
+      Press(Qt::Key_F2);
+      Press(Qt::Key_Escape);
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(ui_.Texts(), c.messages);
+    EXPECT_EQ(ControlTexts(), c.controlBoxes);
+    EXPECT_TRUE(Bytes(files) == before);
+  }
+}
+
 }  // namespace
