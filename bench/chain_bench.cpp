@@ -14,33 +14,11 @@
 #include <string>
 
 #include "data/data_module.h"
+#include "data/quiet_ui.h"
 #include "demo_data.h"
 #include "operations/transfer.h"
 
 namespace {
-
-// No display: messages are counted, progress is not drawn.
-class SilentUi : public Ui {
- public:
-  void Message(const std::string& text) override { std::cerr << text << "\n"; }
-  void Error(const std::string& text) override { std::cerr << "Chyba: " << text << "\n"; }
-  bool Confirm(const std::string&) override { return true; }
-  std::unique_ptr<ProgressView> CreateProgressWindow() override { return std::make_unique<Quiet>(); }
-  void ProcessEvents() override {}
-  void SetBusyCursor(bool) override {}
-  void RequestQuit() override {}
-  std::optional<LoginInput> ShowLoginDialog() override { return std::nullopt; }
-
- private:
-  struct Quiet : ProgressView {
-    void SetCaption(const std::string&) override {}
-    void SetDescription(const std::string&) override {}
-    void SetLabel(const std::string&) override {}
-    void SetPosition(int) override {}
-    void Show() override {}
-    void Close() override {}
-  };
-};
 
 void Bind(TData& data, const std::string& dir) {
   data.DataPath = dir + "/data";
@@ -102,7 +80,7 @@ int main(int argc, char** argv) {
     }
     if (run.empty()) return 0;
     if (run != "first" && run != "unchanged" && run != "reprice") return Usage();
-    SilentUi ui;
+    QuietUi ui;
     TData data(ui);
     Bind(data, dir);
     if (run == "reprice") RepriceTenth(data);

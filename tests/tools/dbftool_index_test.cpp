@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "dbftool_run.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "xbase/cdx/cdx_file.h"
@@ -18,16 +19,6 @@
 #include "xbase/cdx/index_set.h"
 
 namespace {
-
-CommandResult Dbftool(const std::string& args) { return RunCommand(BinPath("dbftool") + " " + args); }
-
-// The line of the check report that begins with `start`, or "".
-std::string LineOf(const std::string& out, const std::string& start) {
-  std::stringstream in(out);
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind(start, 0) == 0) return line;
-  return {};
-}
 
 std::string TagLineOf(const std::string& out, const std::string& tag) { return LineOf(out, "tag " + tag + " "); }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/lock_holder.h"
+#include "dbftool_run.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "xbase/cdx/cdx_file.h"
@@ -26,15 +27,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-CommandResult Dbftool(const std::string& args) { return RunCommand(BinPath("dbftool") + " " + args); }
-
-std::string LineOf(const std::string& out, const std::string& start) {
-  std::stringstream in(out);
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind(start, 0) == 0) return line;
-  return {};
-}
 
 // The 1024-byte header of every tag, by tag name.
 std::map<std::string, std::string> TagHeaders(const std::string& dbfPath, const std::string& cdxPath) {

@@ -8,8 +8,8 @@
 #include <random>
 
 #include "data/data_module.h"
+#include "data/quiet_ui.h"
 #include "operations/store_keys.h"
-#include "quiet_ui.h"
 #include "shop_log.h"
 #include "xbase/date.h"
 #include "xbase/platform.h"

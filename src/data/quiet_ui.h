@@ -1,5 +1,6 @@
 #pragma once
-// The data module's screen seam for the tools that run beside the shops:
+// The data module's screen seam for the programs that run without a window
+// (the shop simulator, the chain benchmark):
 // no window, no question; messages go to standard error and are counted.
 
 #include <iostream>
