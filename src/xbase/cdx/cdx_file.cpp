@@ -146,7 +146,7 @@ XbCdxNode XbCdxFile::ReadNode(uint32_t offset, const cdx::KeyFormat& format) con
   return *ReadSharedNode(offset, format);
 }
 
-void XbCdxFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno) {
+void XbCdxFile::WriteNode(XbCdxNode node, const cdx::KeyFormat& format, uint64_t highestRecno) {
   uint8_t block[kNodeSize];
   cdx::LeafWidths widths;
   if (node.IsLeaf()) {
@@ -162,9 +162,10 @@ void XbCdxFile::WriteNode(const XbCdxNode& node, const cdx::KeyFormat& format, u
   // Under the lock the node is held as the file now has it: its entries as
   // written, with the widths and free bytes that reading the block gives.
   if (lockDepth_ == 0) return;
-  auto written = std::make_shared<XbCdxNode>(node);
-  written->widths = node.IsLeaf() ? widths : cdx::LeafWidths{};
-  written->storedFree = node.IsLeaf() ? static_cast<int>(cdx::Get16(block + 12)) : cdx::kLeafArea;
+  const bool leaf = node.IsLeaf();
+  auto written = std::make_shared<XbCdxNode>(std::move(node));
+  written->widths = leaf ? widths : cdx::LeafWidths{};
+  written->storedFree = leaf ? static_cast<int>(cdx::Get16(block + 12)) : cdx::kLeafArea;
   RememberNode(std::move(written));
 }
 
@@ -186,12 +187,14 @@ uint32_t XbCdxFile::AllocateBlock() {
 
 void XbCdxFile::WriteBlocks(uint32_t offset, const uint8_t* data, size_t size) {
   DropCache();
+  if (offset < 12) stampKnown_ = false;  // the file header's free list and counter
   disk_.WriteAt(offset, data, size);
 }
 
 void XbCdxFile::WriteEmptyDirectory() {
   nextFree_ = 0;
   DropCache();
+  stampKnown_ = false;
   XbCdxTagHeader header = XbCdxTagHeader::ForDirectory(cdx::kHeaderSize);
   disk_.WriteAt(0, header.image.data(), cdx::kHeaderSize);
   XbCdxNode root;
@@ -302,8 +305,13 @@ XbCdxTag& XbCdxFile::RebuildTag(XbCdxTag& tag, const XbBuildProgress& progress) 
 }
 
 void XbCdxFile::CountChange() {
+  // Under the index lock the counter is the one read when the lock was
+  // taken (or last written by this file): nobody else writes it meanwhile.
   uint8_t stamp[8];
-  if (disk_.ReadAt(4, stamp, sizeof stamp) < sizeof stamp) Corrupted();
+  if (lockDepth_ > 0 && stampKnown_)
+    std::memcpy(stamp, stamp_, sizeof stamp);
+  else if (disk_.ReadAt(4, stamp, sizeof stamp) < sizeof stamp)
+    Corrupted();
   cdx::Put32(stamp + 4, cdx::Get32(stamp + 4) + 1);
   disk_.WriteAt(8, stamp + 4, 4);
   // What we wrote ourselves under the lock keeps the nodes held valid.

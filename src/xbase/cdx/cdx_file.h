@@ -134,7 +134,7 @@ class XbCdxFile {
   std::shared_ptr<const cdx::XbCdxNode> ReadSharedNode(uint32_t offset, const cdx::KeyFormat& format) const;
   // Writes a node at its offset; a leaf with the widths its record numbers
   // and `highestRecno` need.
-  void WriteNode(const cdx::XbCdxNode& node, const cdx::KeyFormat& format, uint64_t highestRecno);
+  void WriteNode(cdx::XbCdxNode node, const cdx::KeyFormat& format, uint64_t highestRecno);
   // Rewrites only the right-neighbour link of the node at `offset`.
   void WriteRightLink(uint32_t offset, uint32_t right);
   // A new block at the end of the file.

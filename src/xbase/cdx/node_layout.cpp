@@ -1,6 +1,7 @@
 #include "xbase/cdx/node_layout.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -16,16 +17,36 @@ int BitsFor(int value) {
   return bits;
 }
 
-// Leading bytes two keys share when both are padded to the key length.
-int SharedPadded(const std::string& a, const std::string& b, const KeyFormat& format) {
-  char pad = format.Pad();
-  int n = 0;
-  for (; n < format.length; ++n) {
-    char x = n < static_cast<int>(a.size()) ? a[n] : pad;
-    char y = n < static_cast<int>(b.size()) ? b[n] : pad;
-    if (x != y) break;
+// Leading bytes that a and b have in common, compared eight at a time.
+size_t CommonPrefix(const char* a, const char* b, size_t n) {
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) {
+      const uint64_t d = x ^ y;
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(d) : std::countl_zero(d);
+      return i + static_cast<size_t>(bit / 8);
+    }
   }
-  return n;
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
+}
+
+// Leading bytes two keys share when both are padded to the key length: the
+// common part of the bytes both have, then the longer key's bytes that equal
+// the pad.
+int SharedPadded(const std::string& a, const std::string& b, const KeyFormat& format) {
+  const std::string& longer = a.size() >= b.size() ? a : b;
+  const size_t common = std::min({a.size(), b.size(), static_cast<size_t>(format.length)});
+  size_t n = CommonPrefix(a.data(), b.data(), common);
+  if (n < common) return static_cast<int>(n);
+  const size_t end = std::min(longer.size(), static_cast<size_t>(format.length));
+  const char pad = format.Pad();
+  while (n < end && longer[n] == pad) ++n;
+  if (n < end) return static_cast<int>(n);
+  return format.length;
 }
 
 // Duplicate and trailing counts of a key after `previous`.

@@ -92,20 +92,6 @@ bool TagCursor::Last() {
   return SettleBackward();
 }
 
-bool TagCursor::SeekFirst(const std::function<bool(const XbCdxEntry&)>& notBelow) {
-  Start(Direction::Forward);
-  for (;;) {
-    SharedStep& s = path_.back();
-    const auto& entries = s.node->entries;
-    auto it = std::partition_point(entries.begin(), entries.end(),
-                                   [&](const XbCdxEntry& e) { return !notBelow(e); });
-    s.index = static_cast<int>(it - entries.begin());
-    if (s.node->IsLeaf() || it == entries.end()) break;
-    Push(it->child);
-  }
-  return SettleForward();
-}
-
 bool TagCursor::SeekEntry(std::string_view key, uint32_t recno) {
   bool character = format_.Character();
   return SeekFirst([&](const XbCdxEntry& e) { return CompareEntry(e, key, recno, character) >= 0; });

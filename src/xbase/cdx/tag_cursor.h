@@ -11,8 +11,8 @@
 // path deeper than any real tree, or a walk in one direction that reads more
 // nodes than the file has blocks makes the file "Index file %s is corrupted".
 
+#include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,7 +34,8 @@ class TagCursor {
   bool Previous();
   // To the first entry for which `notBelow` holds; the entries must be such
   // that once it holds it holds for every later entry.
-  bool SeekFirst(const std::function<bool(const XbCdxEntry&)>& notBelow);
+  template <class NotBelow>
+  bool SeekFirst(const NotBelow& notBelow);
   // To the first entry not below (key, recno) in entry order.
   bool SeekEntry(std::string_view key, uint32_t recno);
 
@@ -69,5 +70,21 @@ class TagCursor {
   uint64_t reads_ = 0;          // nodes read by the walk in this direction
   uint64_t limit_ = kMaxDepth;  // reads allowed before the file size is asked again
 };
+
+// A template, so that the comparison of every step of the descent is inlined.
+template <class NotBelow>
+bool TagCursor::SeekFirst(const NotBelow& notBelow) {
+  Start(Direction::Forward);
+  for (;;) {
+    SharedStep& s = path_.back();
+    const auto& entries = s.node->entries;
+    auto it = std::partition_point(entries.begin(), entries.end(),
+                                   [&](const XbCdxEntry& e) { return !notBelow(e); });
+    s.index = static_cast<int>(it - entries.begin());
+    if (s.node->IsLeaf() || it == entries.end()) break;
+    Push(it->child);
+  }
+  return SettleForward();
+}
 
 }  // namespace cdx

@@ -76,7 +76,7 @@ bool TreeWriter::Fits(const XbCdxNode& node) const {
          kLeafLimit;
 }
 
-void TreeWriter::Write(const XbCdxNode& node) { file_.WriteNode(node, format_, highestRecno_); }
+void TreeWriter::Write(XbCdxNode node) { file_.WriteNode(std::move(node), format_, highestRecno_); }
 
 void TreeWriter::Commit(size_t level) {
   XbCdxNode& node = path_[level].Mutable();
@@ -86,7 +86,7 @@ void TreeWriter::Commit(size_t level) {
     int at = parent.index;
     if (node.entries.empty()) {
       // The node stays in the file and in its level's links, without keys.
-      Write(node);
+      Write(std::move(node));
       auto& up = parent.Mutable().entries;
       up.erase(up.begin() + at);
       Commit(level - 1);
@@ -103,7 +103,7 @@ void TreeWriter::Commit(size_t level) {
     node.attribute = kLeaf | kRoot;
   }
   if (Fits(node)) {
-    Write(node);
+    Write(std::move(node));  // the path is not used after the change
   } else if (level == 0) {
     SplitRoot();
   } else {

@@ -45,7 +45,7 @@ class TreeWriter {
   std::vector<std::vector<XbCdxEntry>> Partition(const XbCdxNode& node) const;
   void Split(size_t level);
   void SplitRoot();
-  void Write(const XbCdxNode& node);
+  void Write(XbCdxNode node);
 
   XbCdxFile& file_;
   uint32_t root_;
