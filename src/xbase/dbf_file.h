@@ -153,6 +153,15 @@ class XbDbfFile {
   void Flush() { file_.Flush(); }
 
   void SetListener(XbRecordListener* listener) { listener_ = listener; }
+  // Takes the locks of a write (the listener's BeginWrite) for longer than
+  // one write: the writes and reads between Hold and Release take them
+  // again without asking the operating system. Calls must pair.
+  void HoldWriteLocks() {
+    if (listener_) listener_->BeginWrite();
+  }
+  void ReleaseWriteLocks() {
+    if (listener_) listener_->EndWrite();
+  }
   XbDiskFile& DiskFile() { return file_; }
   const XbDiskFile& DiskFile() const { return file_; }
 

@@ -95,7 +95,11 @@ void XbIndexSet::Flush() {
 
 void XbIndexSet::BeginWrite() {
   if (!locker_) return;
-  XbOnFailure giveBack([this] { EndWrite(); });
+  if (writeDepth_++ > 0) return;  // held for an enclosing write already
+  XbOnFailure giveBack([this] {
+    writeDepth_ = 1;
+    EndWrite();
+  });
   for (const auto& f : files_) {
     locker_->Lock(*f, XbIndexAccess::Write);
     locked_.push_back(f.get());
@@ -103,6 +107,7 @@ void XbIndexSet::BeginWrite() {
 }
 
 void XbIndexSet::EndWrite() {
+  if (writeDepth_ == 0 || --writeDepth_ > 0) return;
   std::vector<XbCdxFile*> locked;
   locked.swap(locked_);
   for (XbCdxFile* f : locked) locker_->Unlock(*f, XbIndexAccess::Write);

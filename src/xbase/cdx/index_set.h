@@ -67,4 +67,5 @@ class XbIndexSet : public XbRecordListener {
   XbIndexLocker* locker_ = nullptr;
   std::vector<std::unique_ptr<XbCdxFile>> files_;
   std::vector<XbCdxFile*> locked_;  // files locked by BeginWrite
+  int writeDepth_ = 0;              // BeginWrite calls not yet ended
 };

@@ -69,12 +69,18 @@ void TDbfTable::Post() {
   CheckActive();
   if (state_ != TDataSetState::Edit && state_ != TDataSetState::Insert) return;
   Fire(BeforePost);
-  if (state_ == TDataSetState::Edit) file_->Update();
-  else file_->Append();
-  file_->UnlockRecord();
-  modified_ = false;
-  // Show the posted record in the current order.
-  handler_->PlaceWritten();
+  {
+    // The index locks of the write stay taken until the posted record is
+    // placed in the current order, so that placing it finds the nodes just
+    // written without locking and reading the index files again.
+    file_->HoldWriteLocks();
+    XbOnExit release([this] { file_->ReleaseWriteLocks(); });
+    if (state_ == TDataSetState::Edit) file_->Update();
+    else file_->Append();
+    file_->UnlockRecord();
+    modified_ = false;
+    handler_->PlaceWritten();
+  }
   ShowEngineRecord();
   SetState(TDataSetState::Browse);
   Notify(&TDataSetObserver::DataSetChanged);
