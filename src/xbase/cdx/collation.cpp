@@ -23,36 +23,30 @@ static_assert(sizeof(kCzechOrder) == 0x100 - 0x41, "every byte from 0x41 up has 
 struct Tables {
   std::array<uint8_t, 256> weight{};
   std::array<uint8_t, 256> byte{};
-  Tables() {
+  constexpr Tables() {
     for (int b = 0; b < 0x41; ++b) weight[b] = static_cast<uint8_t>(b);
     for (size_t i = 0; i < sizeof(kCzechOrder); ++i) weight[kCzechOrder[i]] = static_cast<uint8_t>(0x41 + i);
     for (int b = 0; b < 256; ++b) byte[weight[b]] = static_cast<uint8_t>(b);
   }
 };
 
-const Tables& TheTables() {
-  static const Tables tables;
-  return tables;
-}
+constexpr Tables kTables;  // made by the compiler: no order of start-up to mind
 
 // Compares the common part; returns the difference of the first differing
 // weights, or 0 when one key is a prefix of the other.
 int CompareCommon(std::string_view a, std::string_view b, bool character) {
-  size_t n = a.size() < b.size() ? a.size() : b.size();
-  const auto& w = TheTables().weight;
-  for (size_t i = 0; i < n; ++i) {
-    uint8_t x = static_cast<uint8_t>(a[i]);
-    uint8_t y = static_cast<uint8_t>(b[i]);
-    if (x == y) continue;
-    return character ? int(w[x]) - int(w[y]) : int(x) - int(y);
-  }
-  return 0;
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  const size_t i = CommonPrefix(a.data(), b.data(), n);
+  if (i == n) return 0;
+  const uint8_t x = static_cast<uint8_t>(a[i]);
+  const uint8_t y = static_cast<uint8_t>(b[i]);
+  return character ? int(kTables.weight[x]) - int(kTables.weight[y]) : int(x) - int(y);
 }
 
 }  // namespace
 
-const std::array<uint8_t, 256>& CollationWeights() { return TheTables().weight; }
-const std::array<uint8_t, 256>& CollationBytes() { return TheTables().byte; }
+const std::array<uint8_t, 256>& CollationWeights() { return kTables.weight; }
+const std::array<uint8_t, 256>& CollationBytes() { return kTables.byte; }
 
 int CompareKeys(std::string_view a, std::string_view b, bool character) {
   int c = CompareCommon(a, b, character);

@@ -11,10 +11,31 @@
 // the shorter one comes first.
 
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace cdx {
+
+// Leading bytes that a and b have in common of their first n, compared
+// eight at a time.
+inline size_t CommonPrefix(const char* a, const char* b, size_t n) {
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) {
+      const uint64_t d = x ^ y;
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(d) : std::countl_zero(d);
+      return i + static_cast<size_t>(bit / 8);
+    }
+  }
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
+}
 
 // Weight of every byte in character-key order; a one-to-one mapping of
 // 0x00..0xFF onto itself (bytes 0x00..0x40 weigh their own value).

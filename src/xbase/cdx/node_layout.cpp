@@ -1,7 +1,8 @@
 #include "xbase/cdx/node_layout.h"
 
+#include "xbase/cdx/collation.h"
+
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -15,23 +16,6 @@ int BitsFor(int value) {
     value >>= 1;
   }
   return bits;
-}
-
-// Leading bytes that a and b have in common, compared eight at a time.
-size_t CommonPrefix(const char* a, const char* b, size_t n) {
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t x, y;
-    std::memcpy(&x, a + i, 8);
-    std::memcpy(&y, b + i, 8);
-    if (x != y) {
-      const uint64_t d = x ^ y;
-      const int bit = std::endian::native == std::endian::little ? std::countr_zero(d) : std::countl_zero(d);
-      return i + static_cast<size_t>(bit / 8);
-    }
-  }
-  while (i < n && a[i] == b[i]) ++i;
-  return i;
 }
 
 // Leading bytes two keys share when both are padded to the key length: the
