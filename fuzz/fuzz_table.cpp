@@ -21,7 +21,14 @@ void RemoveWorkDir() {
 
 std::string FuzzWorkDir() {
   if (workDir.empty()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tamorix-fuzz-XXXXXX").string();
+    // In memory where there is such a file system: the targets rewrite a
+    // file for every input, and a disk file system may write each one out
+    // (a file cut to nothing and written again is flushed at close).
+    std::error_code ec;
+    std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                     ? std::filesystem::path("/dev/shm")
+                                     : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "tamorix-fuzz-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
     workDir = pattern;
     std::atexit(RemoveWorkDir);

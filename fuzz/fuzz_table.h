@@ -8,8 +8,8 @@
 
 class XbDbfFile;
 
-// A fresh temporary directory of this process, removed at exit (one per
-// process: a second call gives the same directory).
+// A fresh temporary directory of this process (in memory when the machine
+// has /dev/shm), removed at exit; a second call gives the same directory.
 std::string FuzzWorkDir();
 
 // Creates the table file at `path` with `records` records and leaves it
