@@ -19,6 +19,7 @@
 #include "fuzz_table.h"
 #include "xbase/dbf_file.h"
 #include "xbase/errors.h"
+#include "xbase/expr/field_value.h"
 #include "xbase/table/dbf_table.h"
 
 namespace {
@@ -37,7 +38,8 @@ std::vector<long> Probes(long count) {
   return {LONG_MIN, -1, 0, 1, 2, count / 2, count - 1, count, count + 1, count + 2, LONG_MAX};
 }
 
-// Every decoder of the file layer on the working buffer.
+// Every decoder of the file layer on the working buffer, and the one of
+// key expressions (which also reads the binary field types).
 void DecodeRecord(const XbDbfFile& file) {
   for (const XbField& f : file.Fields()) {
     file.RawField(f);
@@ -47,6 +49,10 @@ void DecodeRecord(const XbDbfFile& file) {
     }
     file.GetLogical(f);
     file.GetDate(f);
+    try {
+      ReadFieldValue(f, file.Buffer(), file);
+    } catch (const EDbfExpression&) {
+    }
     if (file.FindField(f.name) == nullptr && !f.name.empty() && f.name.back() != ' ') std::abort();
   }
 }
