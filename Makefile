@@ -71,19 +71,26 @@ $(FUZZ_BUILD)/build.ninja: fuzz/CMakeLists.txt
 fuzz-build: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD)
 
-# Seeds: index files the engine builds and the peer fixtures' small index
-# (linked, not copied); the expression seeds and dictionary are in fuzz/.
+# Seeds: index and table files the engine writes and the peer fixtures'
+# small index and tables (linked, not copied); the expression seeds and
+# dictionary, and inputs the table reader once failed on, are in fuzz/seeds.
 # What a run finds stays in $(FUZZ_CORPUS); a failing input goes to
-# $(FUZZ_BUILD)/artifacts and fails the run.
+# $(FUZZ_BUILD)/artifacts and fails the run. Table inputs are held to 4 KB
+# (larger ones add records, not shapes, and slow every run down); whatever a
+# table header claims, no allocation of the reader may reach 64 MB.
 fuzz: fuzz-build
-	@mkdir -p $(FUZZ_BUILD)/artifacts $(FUZZ_CORPUS)/cdx_reader_fuzzer $(FUZZ_CORPUS)/expression_fuzzer
-	$(FUZZ_BUILD)/make_fuzz_seeds $(FUZZ_BUILD)/seeds/cdx_reader_fuzzer $(PEER_FIXTURES)
+	@mkdir -p $(FUZZ_BUILD)/artifacts $(FUZZ_CORPUS)/cdx_reader_fuzzer $(FUZZ_CORPUS)/expression_fuzzer \
+	  $(FUZZ_CORPUS)/dbf_reader_fuzzer
+	$(FUZZ_BUILD)/make_fuzz_seeds $(FUZZ_BUILD)/seeds $(PEER_FIXTURES)
 	$(FUZZ_BUILD)/cdx_reader_fuzzer $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) \
 	  $(FUZZ_CORPUS)/cdx_reader_fuzzer $(FUZZ_BUILD)/seeds/cdx_reader_fuzzer 2>$(FUZZ_BUILD)/cdx_reader_fuzzer.log \
 	  || { tail -60 $(FUZZ_BUILD)/cdx_reader_fuzzer.log; exit 1; }
 	$(FUZZ_BUILD)/expression_fuzzer $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) -dict=fuzz/expression.dict \
 	  $(FUZZ_CORPUS)/expression_fuzzer fuzz/seeds/expression_fuzzer 2>$(FUZZ_BUILD)/expression_fuzzer.log \
 	  || { tail -60 $(FUZZ_BUILD)/expression_fuzzer.log; exit 1; }
+	$(FUZZ_BUILD)/dbf_reader_fuzzer $(FUZZ_OPTIONS) -max_len=4096 -malloc_limit_mb=64 -max_total_time=$(FUZZ_SECONDS) \
+	  $(FUZZ_CORPUS)/dbf_reader_fuzzer $(FUZZ_BUILD)/seeds/dbf_reader_fuzzer fuzz/seeds/dbf_reader_fuzzer \
+	  2>$(FUZZ_BUILD)/dbf_reader_fuzzer.log || { tail -60 $(FUZZ_BUILD)/dbf_reader_fuzzer.log; exit 1; }
 	@echo "Fuzz targets ran $(FUZZ_SECONDS) s each without a finding"
 
 run: build

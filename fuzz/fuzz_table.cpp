@@ -19,12 +19,29 @@ void RemoveWorkDir() {
 
 }  // namespace
 
+std::string FuzzWorkDir() {
+  if (workDir.empty()) {
+    // In memory where there is such a file system: the targets rewrite a
+    // file for every input, and a disk file system may write each one out
+    // (a file cut to nothing and written again is flushed at close).
+    std::error_code ec;
+    std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                     ? std::filesystem::path("/dev/shm")
+                                     : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "tamorix-fuzz-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    workDir = pattern;
+    std::atexit(RemoveWorkDir);
+  }
+  return workDir;
+}
+
 std::string OpenFuzzTable(XbDbfFile& table, long records) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tamorix-fuzz-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) std::abort();
-  workDir = pattern;
-  std::atexit(RemoveWorkDir);
-  std::string path = workDir + "/T.DBF";
+  CreateFuzzTable(table, FuzzWorkDir() + "/T.DBF", records);
+  return workDir;
+}
+
+void CreateFuzzTable(XbDbfFile& table, const std::string& path, long records) {
   CreateTable(path, {{"KEY", 'C', 10},
                      {"NUM", 'N', 10, 0},
                      {"SOR_KAV", 'C', 6},
@@ -51,5 +68,4 @@ std::string OpenFuzzTable(XbDbfFile& table, long records) {
     if (n % 50 == 0) table.Buffer()[0] = '*';  // deleted
     table.Append();
   }
-  return workDir;
 }

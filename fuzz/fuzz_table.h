@@ -8,7 +8,13 @@
 
 class XbDbfFile;
 
-// Creates the table in a fresh temporary directory, removed at exit, and
-// opens it writable (so that index files beside it are writable too).
-// Returns the directory.
+// A fresh temporary directory of this process (in memory when the machine
+// has /dev/shm), removed at exit; a second call gives the same directory.
+std::string FuzzWorkDir();
+
+// Creates the table file at `path` with `records` records and leaves it
+// open in `table`, writable (so that index files beside it are writable too).
+void CreateFuzzTable(XbDbfFile& table, const std::string& path, long records);
+
+// CreateFuzzTable as T.DBF in FuzzWorkDir(); returns the directory.
 std::string OpenFuzzTable(XbDbfFile& table, long records = 300);

@@ -130,6 +130,17 @@ TEST_F(TableTest, FieldValuesAndCodePage) {
     EXPECT_EQ(t.FieldByName("SOR_MIN").AsInteger(), value) << stored;
     t.Cancel();
   }
+  // A stored number beyond the 64-bit range has no whole value: an error,
+  // not an undefined conversion. The number itself still reads as a number.
+  t.Edit();
+  t.File().PutText(t.File().FieldByName("SOR_MIN"), "   -1e19");
+  t.File().PutText(t.File().FieldByName("SOR_PC1"), "9.3e18");
+  ExpectError<EDbfError>([&] { t.FieldByName("SOR_MIN").AsString(); },
+                         "Invalid numeric value in field SOR0000->SOR_MIN (-1e+19)");
+  EXPECT_DOUBLE_EQ(t.FieldByName("SOR_PC1").AsFloat(), 9.3e18);
+  ExpectError<EDbfError>([&] { t.FieldByName("SOR_PC1").AsInteger(); },
+                         "Invalid numeric value in field SOR_PC1 (9.3e+18)");
+  t.Cancel();
   ExpectError<EDatabaseError>([&] { t.FieldByName("SOR_NAC").SetAsString("x"); }, "Dataset not in edit or insert mode");
   t.FieldByName("SOR_KAV").SetReadOnly(true);
   t.Edit();
