@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "expr_table.h"
+#include "xbase/cdx/expression_key_source.h"
 #include "xbase/codepage.h"
 #include "xbase/errors.h"
 
@@ -52,6 +53,32 @@ TEST(Expression, UpperFollowsTheTablesTranslation) {
       for (char& c : expected)
         if (c >= 'a' && c <= 'z') c -= 32;
     EXPECT_EQ(v.text, expected + std::string(30 - expected.size(), ' ')) << translate;
+  }
+}
+
+// The keys of a character field and of UPPER() of one are taken from the
+// record's bytes without evaluating: they must be the keys the evaluation
+// gives, and every other shape is evaluated.
+TEST(Expression, KeysTakenFromTheRecordEqualTheEvaluatedKeys) {
+  const char* const kDirect[] = {"SOR_NAC", "UPPER(SOR_NAC)", "upper( Sor0000.sor_nac )", "SOR0000->SOR_KAV"};
+  const char* const kEvaluated[] = {"UPPER(SOR_NAC+SOR_KAV)", "LOWER(SOR_NAC)", "UPPER(TRIM(SOR_NAC))", "SOR_PC1"};
+  const std::string kTexts[] = {Oem("čaj zelený"), Oem("  vnitřní mezery  "), "", Oem("ŽLUŤOUČKÝ kůň"), "abc\x01def"};
+  for (bool translate : {true, false}) {
+    ExprTable t("SOR0000.DBF", kCards, translate);
+    XbKeySourceFactory sources = ExpressionKeySources(t.table);
+    for (const char* expression : kDirect)
+      EXPECT_TRUE(XbExpression::Parse(expression, t.table)->DirectFieldText()) << expression;
+    for (const char* expression : kEvaluated)
+      EXPECT_FALSE(XbExpression::Parse(expression, t.table)->DirectFieldText()) << expression;
+    for (const std::string& text : kTexts) {
+      t.Put("SOR_NAC", text);
+      t.Put("SOR_KAV", text.substr(0, 6));
+      for (const char* expression : kDirect) {
+        auto e = XbExpression::Parse(expression, t.table);
+        EXPECT_EQ(sources(expression, "")->Key(t.table.Buffer(), 1), EncodeKeyValue(e->Evaluate()))
+            << expression << " on \"" << text << "\", translation " << translate;
+      }
+    }
   }
 }
 

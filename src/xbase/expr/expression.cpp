@@ -1,6 +1,9 @@
 #include "xbase/expr/expression.h"
 
+#include <cstring>
+
 #include "xbase/dbf_file.h"
+#include "xbase/expr/functions.h"
 #include "xbase/expr/nodes.h"
 #include "xbase/expr/parser.h"
 
@@ -71,6 +74,18 @@ std::unique_ptr<XbExpression> XbExpression::Parse(std::string_view text, const X
 }
 
 bool XbExpression::IsEmpty() const { return !root_; }
+
+std::optional<XbExpression::FieldText> XbExpression::DirectFieldText() const {
+  auto characterField = [](const XbExpNode* node) -> const XbField* {
+    auto* f = dynamic_cast<const XbExpFieldvar*>(node);
+    return f && f->Field().type == 'C' ? &f->Field() : nullptr;
+  };
+  if (const XbField* f = characterField(root_.get())) return FieldText{f, false};
+  auto* call = dynamic_cast<const XbExpFunction*>(root_.get());
+  if (call && std::strcmp(call->Def().name, "UPPER") == 0 && call->Args().size() == 1)
+    if (const XbField* f = characterField(call->Args()[0].get())) return FieldText{f, true};
+  return std::nullopt;
+}
 
 XbValue XbExpression::Evaluate(const char* record, long recno) const {
   if (!root_) return XbValue();

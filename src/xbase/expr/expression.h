@@ -8,12 +8,14 @@
 // raises EDbfExpression with the message text a user sees.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class XbDbfFile;
 class XbExpNode;
+struct XbField;
 
 enum class XbValueKind { Text, Number, Integer, Date, DateTime, Boolean, Memo, Empty };
 
@@ -63,6 +65,16 @@ class XbExpression {
   // result on a blank record; 8 for numbers and dates (an 8-byte numeric
   // key); 1 for a logical; 10 for an empty expression.
   int ResultLength() const;
+
+  // The character field whose bytes the value is, as they stand or through
+  // UPPER(), for the commonest key expressions ("SOR_KAV", "UPPER(SOR_NAZ)"):
+  // their keys can be taken from the record without evaluating. nullopt for
+  // every other expression.
+  struct FieldText {
+    const XbField* field;
+    bool upper;
+  };
+  std::optional<FieldText> DirectFieldText() const;
 
   // Names of the fields referred to, left to right, each once and followed
   // by ";" ("SKL_KAV;SKL_IND;").

@@ -51,6 +51,7 @@ class XbExpFieldvar : public XbExpNode {
  public:
   explicit XbExpFieldvar(const XbField& field) : field_(field) {}
   XbValue Evaluate(const XbExpContext& ctx) const override;
+  const XbField& Field() const { return field_; }
 
  private:
   XbField field_;
@@ -74,6 +75,8 @@ class XbExpFunction : public XbExpNode {
   XbExpFunction(const XbExpFunctionDef& def, std::vector<XbExpNodePtr> args)
       : def_(def), args_(std::move(args)) {}
   XbValue Evaluate(const XbExpContext& ctx) const override;
+  const XbExpFunctionDef& Def() const { return def_; }
+  const std::vector<XbExpNodePtr>& Args() const { return args_; }
 
  private:
   const XbExpFunctionDef& def_;
