@@ -67,13 +67,25 @@ std::optional<double> ParseNumber(std::string_view text) {
   std::string_view body = text.substr(i);
   // Check the shape first: from_chars is too lenient about what may follow.
   size_t j = 0;
-  int digits = 0;
-  while (j < body.size() && body[j] >= '0' && body[j] <= '9') ++j, ++digits;
+  int digits = 0, decimals = 0;
+  uint64_t mantissa = 0;  // the digits as a whole number, while it is exact
+  auto digit = [&] {
+    if (digits < 19) mantissa = mantissa * 10 + static_cast<uint64_t>(body[j] - '0');
+    ++j, ++digits;
+  };
+  while (j < body.size() && body[j] >= '0' && body[j] <= '9') digit();
   if (j < body.size() && body[j] == '.') {
     ++j;
-    while (j < body.size() && body[j] >= '0' && body[j] <= '9') ++j, ++digits;
+    while (j < body.size() && body[j] >= '0' && body[j] <= '9') digit(), ++decimals;
   }
   if (digits == 0) return std::nullopt;
+  // Up to 15 digits the mantissa and the power of ten are exact doubles, and
+  // one division rounds as from_chars does: the common field contents skip it.
+  static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (j == body.size() && digits <= 15) {
+    double value = static_cast<double>(mantissa) / kPowers[decimals];
+    return negative ? -value : value;
+  }
   if (j < body.size() && (body[j] == 'e' || body[j] == 'E')) {
     size_t k = j + 1;
     if (k < body.size() && (body[k] == '+' || body[k] == '-')) ++k;

@@ -76,9 +76,12 @@ std::string NumberText(double v) {
 // The whole number nearest `v`, halves to the even neighbour (the default
 // rounding mode). A number beyond the 64-bit range (a 20-digit field can
 // hold one) has no whole value: "Invalid numeric value in field %s".
-int64_t WholeNumber(double v, const std::string& label) {
+// The label of the message is made only when it is needed: this runs for
+// every whole number read.
+template <class Label>
+int64_t WholeNumber(double v, const Label& label) {
   double r = std::nearbyint(v);
-  if (!(r >= -0x1p63 && r < 0x1p63)) ThrowDbf(msg::kInvalidNumeric, {label + " (" + NumberText(v) + ")"});
+  if (!(r >= -0x1p63 && r < 0x1p63)) ThrowDbf(msg::kInvalidNumeric, {label() + " (" + NumberText(v) + ")"});
   return static_cast<int64_t>(r);
 }
 }  // namespace
@@ -106,7 +109,7 @@ TValue TField::Value() const {
     case TFieldType::Smallint:
     case TFieldType::Integer:
     case TFieldType::Largeint:
-      return WholeNumber(file.GetNumber(f), file.TableName() + "->" + f.name);
+      return WholeNumber(file.GetNumber(f), [&] { return file.TableName() + "->" + f.name; });
     case TFieldType::Float:
     case TFieldType::Currency:
       return file.GetNumber(f);
@@ -134,9 +137,9 @@ std::string TField::AsString() const {
 int64_t TField::AsInteger() const {
   TValue v = Value();
   if (auto* i = std::get_if<int64_t>(&v)) return *i;
-  if (auto* d = std::get_if<double>(&v)) return WholeNumber(*d, name_);
+  if (auto* d = std::get_if<double>(&v)) return WholeNumber(*d, [this] { return name_; });
   if (auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
-  if (auto* s = std::get_if<std::string>(&v)) return WholeNumber(codec::ParseNumber(*s).value_or(0), name_);
+  if (auto* s = std::get_if<std::string>(&v)) return WholeNumber(codec::ParseNumber(*s).value_or(0), [this] { return name_; });
   return 0;
 }
 
