@@ -21,7 +21,7 @@
 // nodes rewritten so far get their former content back.
 
 #include <cstdint>
-#include <deque>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -75,7 +75,7 @@ class TreeWriter {
   KeyFormat format_;
   uint64_t highestRecno_;
   std::vector<PathStep> path_;
-  std::deque<XbCdxNode> fresh_;  // the change's new nodes (addresses stay)
+  std::list<XbCdxNode> fresh_;  // the change's new nodes (addresses stay)
   std::vector<Pending> pending_;
 };
 
