@@ -63,43 +63,59 @@ std::string Kav(int n) {
   return kav;
 }
 
-// Runs `body` in a child process and returns the lines it reported, as
-// "key: value" pairs.
-std::map<std::string, std::string> InChild(const std::function<void(std::ostream&)>& body) {
-  int fds[2];
-  if (::pipe(fds) != 0) return {{"child", "no pipe"}};
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
-    ::signal(SIGXFSZ, SIG_IGN);
-    std::ostringstream out;
-    try {
-      body(out);
-    } catch (const std::exception& e) {
-      out << "unexpected: " << e.what() << "\n";
+// A child process running `body`; Report() waits for it and returns the
+// lines it reported, as "key: value" pairs.
+class Child {
+ public:
+  explicit Child(const std::function<void(std::ostream&)>& body) {
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(fds[0]);
+      ::signal(SIGXFSZ, SIG_IGN);
+      std::ostringstream out;
+      try {
+        body(out);
+      } catch (const std::exception& e) {
+        out << "unexpected: " << e.what() << "\n";
+      }
+      const std::string text = out.str();
+      for (size_t done = 0; done < text.size();) {
+        ssize_t n = ::write(fds[1], text.data() + done, text.size() - done);
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+      }
+      ::_exit(0);
     }
-    const std::string text = out.str();
-    for (size_t done = 0; done < text.size();) {
-      ssize_t n = ::write(fds[1], text.data() + done, text.size() - done);
-      if (n <= 0) break;
-      done += static_cast<size_t>(n);
+    ::close(fds[1]);
+    fd_ = fds[0];
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  std::map<std::string, std::string> Report() {
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; fd_ >= 0 && (n = ::read(fd_, buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    std::map<std::string, std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+      size_t colon = line.find(": ");
+      if (colon != std::string::npos) lines[line.substr(0, colon)] = line.substr(colon + 2);
     }
-    ::_exit(0);
+    return lines;
   }
-  ::close(fds[1]);
-  std::string text;
-  char buf[4096];
-  for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
-  ::close(fds[0]);
-  ::waitpid(pid, nullptr, 0);
-  std::map<std::string, std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    size_t colon = line.find(": ");
-    if (colon != std::string::npos) lines[line.substr(0, colon)] = line.substr(colon + 2);
-  }
-  return lines;
-}
+  ~Child() { Report(); }
+
+ private:
+  pid_t pid_ = -1;
+  int fd_ = -1;
+};
 
 void LimitFileSize(rlim_t bytes) {
   struct rlimit limit;
@@ -208,7 +224,7 @@ class FailedWrite : public ::testing::Test {
   // Returns the record count right after the failure.
   long Expect(const std::function<void()>& refuse, const std::function<void(TDbfTable&)>& post,
               const std::string& failing, bool liftable) {
-    auto report = InChild([&](std::ostream& out) {
+    auto report = Child([&](std::ostream& out) {
       TDbfTable t;
       OpenWithIndexes(t);
       before_ = TableBytes(table_);
@@ -229,7 +245,7 @@ class FailedWrite : public ::testing::Test {
       LiftFileSizeLimit();
       t.Post();
       out << "posted again: " << (t.State() == TDataSetState::Browse) << "\n";
-    });
+    }).Report();
     EXPECT_EQ(report["unexpected"], "");
     EXPECT_EQ(report["error"], "Error writing to " + failing);
     EXPECT_EQ(report["table as before"], "1");
@@ -355,6 +371,45 @@ TEST_F(FailedWrite, UpdateWhoseNewKeyCannotBeWritten) {
          names_, true);
   EXPECT_EQ(Count(), kSeeded);
   EXPECT_EQ(NameOf(2), kBetween);
+}
+
+TEST_F(FailedWrite, AppendsThatFailBesideAnotherProgramAppending) {
+  // One process may not grow the files past a limit, another appends
+  // without one at the same time. The first one's failed appends are taken
+  // back under the locks and must never cut or unindex the other's records.
+  const uint64_t limit = SizeOf(names_) + 2 * cdx::kNodeSize;
+  auto appender = [this](char lead, uint64_t limit) {
+    return [this, lead, limit](std::ostream& out) {
+      TDbfTable t;
+      OpenWithIndexes(t);
+      if (limit) LimitFileSize(limit);
+      int posted = 0, refused = 0;
+      for (int n = 0; n < 40; ++n) {
+        try {
+          t.Append();
+          t.FieldByName("KAV").SetAsString(Kav(lead * 1000 + n));
+          t.FieldByName("NAC").SetAsString(Name(lead, n));
+          t.Post();
+          ++posted;
+        } catch (const EDbfError& e) {
+          if (std::string(e.what()).rfind("Error writing to ", 0) != 0) throw;
+          t.Cancel();
+          ++refused;
+        }
+      }
+      out << "posted: " << posted << "\nrefused: " << refused << "\n";
+    };
+  };
+  Child limited(appender('M', limit));
+  Child unlimited(appender('Z', 0));
+  auto a = limited.Report();
+  auto b = unlimited.Report();
+  EXPECT_EQ(a["unexpected"], "");
+  EXPECT_EQ(b["unexpected"], "");
+  EXPECT_EQ(b["posted"], "40");
+  EXPECT_NE(a["refused"], "0") << "posted " << a["posted"];
+  EXPECT_EQ(Count(), kSeeded + 40 + std::stol("0" + a["posted"]));
+  EXPECT_EQ(IndexProblems(table_, {kavs_, names_}), "");
 }
 
 }  // namespace
