@@ -81,9 +81,9 @@ void XbDbfFile::SetTableFlags(uint8_t flags) {
 }
 
 void XbDbfFile::CountFromSize() {
-  uint64_t size = file_.Size();
+  size_ = file_.Size();
   uint64_t hl = header_.HeaderLength();
-  count_ = size <= hl ? 0 : static_cast<long>((size - hl) / header_.RecordLength());
+  count_ = size_ <= hl ? 0 : static_cast<long>((size_ - hl) / header_.RecordLength());
 }
 
 void XbDbfFile::RefreshHeader() {
@@ -199,21 +199,24 @@ void XbDbfFile::GoTo(Move move) {
 }
 
 namespace {
-// Calls BeginWrite now and EndWrite when the write is over, however it ends.
-class WriteScope {
- public:
-  explicit WriteScope(XbRecordListener* listener) : listener_(listener) {
-    if (listener_) listener_->BeginWrite();
+// Index upkeep that fails on a key expression leaves the record written (the
+// tags keep the keys they had); any other failure (a write the system
+// refused) takes the record write back.
+template <class Upkeep, class TakeBack>
+void KeepIndexesCurrent(Upkeep upkeep, TakeBack takeBack) {
+  try {
+    upkeep();
+  } catch (const EDbfExpression&) {
+    throw;
+  } catch (...) {
+    try {
+      takeBack();
+    } catch (...) {
+      // The first failure is the one reported.
+    }
+    throw;
   }
-  ~WriteScope() {
-    if (listener_) listener_->EndWrite();
-  }
-  WriteScope(const WriteScope&) = delete;
-  WriteScope& operator=(const WriteScope&) = delete;
-
- private:
-  XbRecordListener* listener_;
-};
+}
 }  // namespace
 
 void XbDbfFile::Update() {
@@ -221,19 +224,45 @@ void XbDbfFile::Update() {
     Append();
     return;
   }
-  WriteScope scope(listener_);
+  if (listener_) listener_->BeginWrite();
+  XbOnExit endWrite([this] {
+    if (listener_) listener_->EndWrite();
+  });
   if (listener_) listener_->BeforeUpdate(recno_, before_.data(), buffer_.data());
   WriteRecord();
-  if (listener_) listener_->RecordUpdated(recno_, before_.data(), buffer_.data());
+  if (listener_)
+    KeepIndexesCurrent([this] { listener_->RecordUpdated(recno_, before_.data(), buffer_.data()); },
+                       [this] { PutRecordBack(RecordOffset(recno_)); });
   AfterWrite();
 }
 
 void XbDbfFile::WriteRecord() {
   headerDirty_ = true;
-  file_.WriteAt(RecordOffset(recno_), buffer_.data(), header_.RecordLength());
+  const uint64_t offset = RecordOffset(recno_);
+  try {
+    file_.WriteAt(offset, buffer_.data(), header_.RecordLength());
+  } catch (...) {
+    // Part of the record may have reached the file: the record as it was
+    // goes back (nothing to do when not a byte was written).
+    if (file_.LastWritten() > 0) {
+      try {
+        PutRecordBack(offset);
+      } catch (...) {
+      }
+    }
+    throw;
+  }
   UpdateWindow(recno_, buffer_.data());
+  XbOnFailure putBack([this, offset] { PutRecordBack(offset); });
   RefreshHeader();
   WriteHeader();
+}
+
+void XbDbfFile::PutRecordBack(uint64_t offset) {
+  // The before-image is the record as read under the record lock, so it is
+  // what the file held before this write.
+  UpdateWindow(recno_, before_.data());
+  file_.WriteAt(offset, before_.data(), header_.RecordLength());
 }
 
 bool XbDbfFile::LockRecord(long recno) {
@@ -242,7 +271,10 @@ bool XbDbfFile::LockRecord(long recno) {
 }
 
 void XbDbfFile::Append() {
-  WriteScope scope(listener_);
+  if (listener_) listener_->BeginWrite();
+  XbOnExit endWrite([this] {
+    if (listener_) listener_->EndWrite();
+  });
   if (listener_) listener_->BeforeAppend(buffer_.data());
   // The append lock keeps other writers from taking the same record number.
   // Another program may hold it for a moment: it is tried like an index lock.
@@ -250,27 +282,81 @@ void XbDbfFile::Append() {
   XbLockRegion region = AppendLockRegion(options_.protocol);
   bool holdsOther = file_.Shared() && file_.LockCount() > 0 && !(file_.LockedRegion() == region);
   if (holdsOther || !LockWithRetry(file_, region)) ThrowDbf(msg::kCanNotLock, {file_.Name()});
+  AppendUndo undo{};
   {
     XbOnExit unlock([this] { file_.Unlock(); });
-    AppendRecord();
+    headerDirty_ = true;
+    RefreshHeader();
+    undo = AppendUndo{size_, count_, recno_, eof_, bof_};
+    AppendRecord(undo);
   }
   eof_ = bof_ = false;
-  if (listener_) listener_->RecordAppended(recno_, buffer_.data());
+  if (listener_)
+    KeepIndexesCurrent([this] { listener_->RecordAppended(recno_, buffer_.data()); },
+                       [&] { TakeBackAppended(undo, region); });
   AfterWrite();
 }
 
-void XbDbfFile::AppendRecord() {
+void XbDbfFile::AppendRecord(const AppendUndo& undo) {
   size_t len = header_.RecordLength();
-  headerDirty_ = true;
-  RefreshHeader();
   buffer_[0] = ' ';
   long recno = count_ + 1;
+  const uint64_t offset = RecordOffset(recno);
   buffer_[len] = 0x1A;
-  file_.WriteAt(RecordOffset(recno), buffer_.data(), len + 1);
-  buffer_[len] = ' ';
+  try {
+    XbOnExit unmark([this, len] { buffer_[len] = ' '; });
+    file_.WriteAt(offset, buffer_.data(), len + 1);
+  } catch (...) {
+    if (file_.LastWritten() > 0) CutAppended(undo, false);
+    throw;
+  }
   count_ = recno;
   recno_ = recno;
+  size_ = std::max(size_, offset + len + 1);
+  XbOnFailure takeBack([&] { CutAppended(undo, true); });
   WriteHeader();
+}
+
+void XbDbfFile::CutAppended(const AppendUndo& undo, bool headerWritten) {
+  count_ = undo.count;
+  recno_ = undo.recno;
+  eof_ = undo.eof;
+  bof_ = undo.bof;
+  size_ = undo.size;
+  // Every step is tried: what can be put back is.
+  try {
+    file_.Truncate(undo.size);
+    // The byte after the last whole record was the end-of-file mark, which
+    // the record overwrote.
+    const uint64_t end = RecordOffset(undo.count + 1);
+    if (undo.size > end) {
+      const char eofMark = 0x1A;
+      file_.WriteAt(end, &eofMark, 1);
+    }
+  } catch (...) {
+  }
+  if (!headerWritten) return;
+  try {
+    // The header is read afresh and written with the former count.
+    headerDirty_ = true;
+    RefreshHeader();
+    count_ = undo.count;
+    WriteHeader();
+  } catch (...) {
+  }
+}
+
+bool XbDbfFile::TakeBackAppended(const AppendUndo& undo, const XbLockRegion& appendLock) {
+  // The append lock was given up after the header write. Under it again the
+  // record is cut off only while it is still the last one of the file;
+  // when another program appended after it (one that keeps no index of
+  // this table), it stays.
+  if (!LockWithRetry(file_, appendLock)) return false;
+  XbOnExit unlock([this] { file_.Unlock(); });
+  const uint64_t end = RecordOffset(recno_) + header_.RecordLength() + 1;
+  if (file_.Shared() && file_.Size() != end) return false;
+  CutAppended(undo, true);
+  return true;
 }
 
 void XbDbfFile::AfterWrite() {

@@ -126,9 +126,14 @@ class XbDbfFile {
   void Recall();
 
   // Writes the working buffer back as record RecNo() (appends when that is
-  // no record of the file).
+  // no record of the file). A write that fails (a full disk, a refused
+  // write, index upkeep that could not be written) puts the record back as
+  // it was; the working buffer keeps the change, so it can be posted again.
   void Update();
-  // Appends the working buffer as a new last record.
+  // Appends the working buffer as a new last record. When a step fails, the
+  // record is taken back: the file is cut to its former size, ends with the
+  // end-of-file byte again and its header holds the former count; the index
+  // files hold no key of it. Record number and count stay as before.
   void Append();
 
   // Locks. A table file holds one locked region at a time (with a count).
@@ -170,9 +175,18 @@ class XbDbfFile {
     return static_cast<uint64_t>(header_.HeaderLength()) +
            static_cast<uint64_t>(header_.RecordLength()) * static_cast<uint64_t>(recno - 1);
   }
+  // What an append changes, to take it back when it fails.
+  struct AppendUndo {
+    uint64_t size;  // the file size before the append
+    long count, recno;
+    bool eof, bof;
+  };
   void CountFromSize();
   void WriteRecord();
-  void AppendRecord();
+  void PutRecordBack(uint64_t offset);
+  void AppendRecord(const AppendUndo& undo);
+  void CutAppended(const AppendUndo& undo, bool headerWritten);
+  bool TakeBackAppended(const AppendUndo& undo, const XbLockRegion& appendLock);
   void AfterWrite();
   void ReadRecord(long recno, bool fromFile = false);
   void FillWindow(long recno);
@@ -189,6 +203,7 @@ class XbDbfFile {
   uint8_t tableFlags_ = 0;
   std::vector<XbField> fields_;
   long count_ = 0;
+  uint64_t size_ = 0;  // the file size as last seen (kept current by appends)
   long recno_ = 0;
   bool eof_ = false;
   bool bof_ = true;

@@ -98,16 +98,26 @@ size_t XbDiskFile::ReadAt(uint64_t offset, void* buf, size_t n) const {
 }
 
 void XbDiskFile::WriteAt(uint64_t offset, const void* buf, size_t n) {
-  size_t done = 0;
-  while (done < n) {
+  written_ = 0;
+  while (written_ < n) {
     ++CallCount().writes;
-    ssize_t r = ::pwrite(fd_, static_cast<const char*>(buf) + done, n - done, static_cast<off_t>(offset + done));
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      ThrowDbf(msg::kWriteError, {name_});
-    }
-    done += static_cast<size_t>(r);
+    ssize_t r = ::pwrite(fd_, static_cast<const char*>(buf) + written_, n - written_,
+                         static_cast<off_t>(offset + written_));
+    if (r < 0 && errno == EINTR) continue;
+    // A write that takes nothing would be asked again for ever; the next
+    // call after a short one reports the reason (no space, file too large).
+    if (r <= 0) ThrowDbf(msg::kWriteError, {name_});
+    written_ += static_cast<size_t>(r);
   }
+}
+
+void XbDiskFile::Truncate(uint64_t size) {
+  int r;
+  do {
+    ++CallCount().writes;
+    r = ::ftruncate(fd_, static_cast<off_t>(size));
+  } while (r != 0 && errno == EINTR);
+  if (r != 0) ThrowDbf(msg::kWriteError, {name_});
 }
 
 uint64_t XbDiskFile::Size() const {

@@ -48,8 +48,14 @@ class XbDiskFile {
   // Reads up to n bytes at offset; returns the count read (short at the end
   // of the file). Fails with "Error on Read of file %s".
   size_t ReadAt(uint64_t offset, void* buf, size_t n) const;
-  // Writes all n bytes at offset; "Error writing to %s".
+  // Writes all n bytes at offset; "Error writing to %s" when the system
+  // refuses the write or takes only part of it (a full disk, a file-size
+  // limit). LastWritten() then tells how many bytes did reach the file.
   void WriteAt(uint64_t offset, const void* buf, size_t n);
+  size_t LastWritten() const { return written_; }
+  // Cuts the file (or extends it with zeros) to `size` bytes; "Error
+  // writing to %s".
+  void Truncate(uint64_t size);
   // "Error getting FileSize for file %s".
   uint64_t Size() const;
   // Data to the disk; "Error on Flush for file %s".
@@ -78,4 +84,5 @@ class XbDiskFile {
   bool network_ = false;
   XbLockRegion locked_;
   int lockCount_ = 0;
+  size_t written_ = 0;  // bytes the last WriteAt got to the file
 };

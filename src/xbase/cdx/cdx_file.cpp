@@ -14,6 +14,7 @@
 #include "xbase/errors.h"
 #include "xbase/file_names.h"
 #include "xbase/platform.h"
+#include "xbase/scope_guard.h"
 
 using cdx::kNodeSize;
 using cdx::XbCdxNode;
@@ -185,6 +186,11 @@ uint32_t XbCdxFile::AllocateBlock() {
   return static_cast<uint32_t>(end);
 }
 
+void XbCdxFile::GiveBackBlocks(uint32_t end) {
+  nextFree_ = 0;
+  if (Size() > end) disk_.Truncate(end);
+}
+
 void XbCdxFile::WriteBlocks(uint32_t offset, const uint8_t* data, size_t size) {
   DropCache();
   if (offset < 12) stampKnown_ = false;  // the file header's free list and counter
@@ -326,23 +332,59 @@ void XbCdxFile::CheckWritable(long recno, const char* before, const char* after)
   }
 }
 
-void XbCdxFile::UpdateKeys(long recno, const char* before, const char* after) {
+XbCdxFile::KeyChanges XbCdxFile::UpdateKeys(long recno, const char* before, const char* after) {
   // Every key is computed before anything is written, so that a key
   // expression that fails leaves every tag as it was.
-  std::vector<XbCdxTag::RecordKeys> keys(tags_.size());
+  KeyChanges keys(tags_.size());
   for (size_t i = 0; i < tags_.size(); ++i)
     if (tags_[i]->Maintainable()) keys[i] = tags_[i]->KeysFor(recno, before, after);
   Lock lock(*this, XbIndexAccess::Write);
   bool changed = false;
-  for (size_t i = 0; i < tags_.size(); ++i)
-    if (tags_[i]->Maintainable() && tags_[i]->Apply(recno, keys[i])) changed = true;
-  // The change counter tells every reader of the file that a tag changed.
+  size_t applied = 0;
+  try {
+    for (; applied < tags_.size(); ++applied)
+      if (tags_[applied]->Maintainable() && tags_[applied]->Apply(recno, keys[applied])) changed = true;
+    // The change counter tells every reader of the file that a tag changed.
+    if (changed) CountChange();
+  } catch (...) {
+    // The tag that failed put itself back; the ones before it follow.
+    for (size_t i = std::min(applied, tags_.size()); i-- > 0;) {
+      try {
+        if (tags_[i]->Maintainable()) tags_[i]->Revert(recno, keys[i]);
+      } catch (...) {
+        // The first failure is the one reported.
+      }
+    }
+    try {
+      if (changed) CountChange();
+    } catch (...) {
+    }
+    ForgetAllNodes();
+    throw;
+  }
+  return keys;
+}
+
+void XbCdxFile::RevertKeys(long recno, const KeyChanges& changes) {
+  Lock lock(*this, XbIndexAccess::Write);
+  XbOnFailure forget([this] { ForgetAllNodes(); });
+  bool changed = false;
+  for (size_t i = std::min(changes.size(), tags_.size()); i-- > 0;) {
+    if (!tags_[i]->Maintainable() || !changes[i].Changed()) continue;
+    tags_[i]->Revert(recno, changes[i]);
+    changed = true;
+  }
   if (changed) CountChange();
+}
+
+void XbCdxFile::ForgetAllNodes() {
+  // What the failed change left in memory may not be what the file holds.
+  DropCache();
+  if (directory_) directory_->DropNodes();
+  for (const auto& t : tags_) t->DropNodes();
 }
 
 void XbCdxFile::Flush() {
   disk_.Flush();
-  DropCache();
-  if (directory_) directory_->DropNodes();
-  for (const auto& t : tags_) t->DropNodes();
+  ForgetAllNodes();
 }

@@ -82,8 +82,14 @@ class XbCdxFile {
   // Key upkeep after a record write (`before` nullptr for an append): each
   // tag the engine keeps current is updated; when any tag changed, the
   // directory's change counter is incremented. Nothing is written when no
-  // key changed.
-  void UpdateKeys(long recno, const char* before, const char* after);
+  // key changed. When a write fails, the tags updated so far are put back
+  // and the nodes held are dropped: the file holds the keys it had. Returns
+  // what changed, for RevertKeys.
+  using KeyChanges = std::vector<XbCdxTag::RecordKeys>;
+  KeyChanges UpdateKeys(long recno, const char* before, const char* after);
+  // Takes back the changes of an UpdateKeys (when another index file of the
+  // table could not follow the same write).
+  void RevertKeys(long recno, const KeyChanges& changes);
   // Raises EDbfError when the write would have to change a tag that the
   // engine cannot keep current (see XbCdxTag::Maintainable).
   void CheckWritable(long recno, const char* before, const char* after) const;
@@ -139,6 +145,9 @@ class XbCdxFile {
   void WriteRightLink(uint32_t offset, uint32_t right);
   // A new block at the end of the file.
   uint32_t AllocateBlock();
+  // Cuts the file back to `end` after new blocks could not all be written
+  // (under the index lock: nobody else writes the file meanwhile).
+  void GiveBackBlocks(uint32_t end);
   void WriteBlocks(uint32_t offset, const uint8_t* data, size_t size);
   // Reads and checks the tag header at `offset`.
   cdx::XbCdxTagHeader ReadHeader(uint32_t offset) const;
@@ -152,6 +161,7 @@ class XbCdxFile {
   void MarkStructural();
   void RemoveDirectoryEntries(const std::string& name);
   void CountChange();
+  void ForgetAllNodes();
 
   XbDiskFile disk_;
   XbDbfFile& table_;

@@ -3,6 +3,7 @@
 #include "xbase/cdx/cdx_file.h"
 #include "xbase/cdx/tag_upkeep.h"
 #include "xbase/dbf_file.h"
+#include "xbase/scope_guard.h"
 
 using cdx::XbCdxEntry;
 
@@ -68,16 +69,29 @@ bool XbCdxTag::Affected(const RecordKeys& keys) const {
   return keys.oldBelongs != keys.newBelongs || (keys.newBelongs && keys.oldKey != keys.newKey);
 }
 
-bool XbCdxTag::Apply(long recno, const RecordKeys& keys) {
-  if (keys.append) return keys.newBelongs && Insert(keys.newKey, recno);
-  bool changed = false;
-  if (keys.newKey != keys.oldKey || !keys.newBelongs) {
-    changed = Remove(keys.oldKey, recno);
-    if (keys.newBelongs) changed = Insert(keys.newKey, recno) || changed;
+bool XbCdxTag::Apply(long recno, RecordKeys& keys) {
+  keys.removed = keys.inserted = false;
+  if (keys.append) {
+    keys.inserted = keys.newBelongs && Insert(keys.newKey, recno);
+  } else if (keys.newKey != keys.oldKey || !keys.newBelongs) {
+    keys.removed = Remove(keys.oldKey, recno);
+    if (keys.newBelongs) {
+      // A new key that cannot be written brings the old one back.
+      XbOnFailure putBack([&] {
+        if (keys.removed) Insert(keys.oldKey, recno);
+        keys.removed = false;
+      });
+      keys.inserted = Insert(keys.newKey, recno);
+    }
   } else if (!Contains(keys.oldKey, recno)) {
-    changed = Insert(keys.newKey, recno);
+    keys.inserted = Insert(keys.newKey, recno);
   }
-  return changed;
+  return keys.Changed();
+}
+
+void XbCdxTag::Revert(long recno, const RecordKeys& keys) {
+  if (keys.inserted) Remove(keys.newKey, recno);
+  if (keys.removed) Insert(keys.oldKey, recno);
 }
 
 bool XbCdxTag::Insert(std::string_view key, long recno) {

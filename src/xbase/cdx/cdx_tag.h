@@ -96,14 +96,20 @@ class XbCdxTag {
     bool append = false;
     std::string oldKey, newKey;
     bool oldBelongs = false, newBelongs = false;
+    // What Apply did: the old entry removed, the new one inserted.
+    bool removed = false, inserted = false;
+    bool Changed() const { return removed || inserted; }
   };
   RecordKeys KeysFor(long recno, const char* before, const char* after) const;
   // Whether applying the keys could change the tag.
   bool Affected(const RecordKeys& keys) const;
   // Applies them: removes the old entry where the key changed or the record
   // left the tag, inserts the new one where it belongs and differs or was
-  // missing. Returns whether the tag changed.
-  bool Apply(long recno, const RecordKeys& keys);
+  // missing; notes in `keys` what it did. Returns whether the tag changed.
+  // When a write fails, the tag is left as it was.
+  bool Apply(long recno, RecordKeys& keys);
+  // Undoes what Apply did.
+  void Revert(long recno, const RecordKeys& keys);
 
   // Single entries; a unique tag takes no second entry with an equal key.
   bool Insert(std::string_view key, long recno);

@@ -1,6 +1,7 @@
 #include "xbase/cdx/index_set.h"
 
 #include <cctype>
+#include <exception>
 #include <filesystem>
 
 #include "xbase/ascii.h"
@@ -108,9 +109,19 @@ void XbIndexSet::BeginWrite() {
 
 void XbIndexSet::EndWrite() {
   if (writeDepth_ == 0 || --writeDepth_ > 0) return;
+  // Every lock is given back, also when one of them cannot be; the first
+  // failure is reported afterwards.
   std::vector<XbCdxFile*> locked;
   locked.swap(locked_);
-  for (XbCdxFile* f : locked) locker_->Unlock(*f, XbIndexAccess::Write);
+  std::exception_ptr failure;
+  for (XbCdxFile* f : locked) {
+    try {
+      locker_->Unlock(*f, XbIndexAccess::Write);
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 void XbIndexSet::BeforeUpdate(long recno, const char* before, const char* after) {
@@ -123,10 +134,34 @@ void XbIndexSet::BeforeAppend(const char* record) {
   for (const auto& f : files_) f->CheckWritable(table_.RecordCount() + 1, nullptr, record);
 }
 
-void XbIndexSet::RecordUpdated(long recno, const char* before, const char* after) {
-  for (const auto& f : files_) f->UpdateKeys(recno, before, after);
+void XbIndexSet::UpdateKeys(long recno, const char* before, const char* after) {
+  if (files_.size() == 1) {
+    files_.front()->UpdateKeys(recno, before, after);
+    return;
+  }
+  std::vector<XbCdxFile::KeyChanges> done;
+  done.reserve(files_.size());
+  try {
+    for (const auto& f : files_) done.push_back(f->UpdateKeys(recno, before, after));
+  } catch (const EDbfExpression&) {
+    throw;  // a key that cannot be computed: the files updated keep their keys
+  } catch (...) {
+    // A file that could not be written put itself back; the files before it
+    // take back their changes, so that no file holds keys of a write that
+    // did not happen.
+    for (size_t i = done.size(); i-- > 0;) {
+      try {
+        files_[i]->RevertKeys(recno, done[i]);
+      } catch (...) {
+        // The first failure is the one reported.
+      }
+    }
+    throw;
+  }
 }
 
-void XbIndexSet::RecordAppended(long recno, const char* record) {
-  for (const auto& f : files_) f->UpdateKeys(recno, nullptr, record);
+void XbIndexSet::RecordUpdated(long recno, const char* before, const char* after) {
+  UpdateKeys(recno, before, after);
 }
+
+void XbIndexSet::RecordAppended(long recno, const char* record) { UpdateKeys(recno, nullptr, record); }

@@ -51,7 +51,8 @@ class XbIndexSet : public XbRecordListener {
   // XbRecordListener. Every record write and append is bracketed by the
   // index locks of every open file, taken in place order before anything is
   // written; when one cannot be had, those taken are given back and the
-  // write fails ("Can not Lock file %s") with nothing written.
+  // write fails ("Can not Lock file %s") with nothing written. Key upkeep
+  // that cannot be written in one file is taken back in every file.
   void BeginWrite() override;
   void EndWrite() override;
   void BeforeUpdate(long recno, const char* before, const char* after) override;
@@ -61,6 +62,7 @@ class XbIndexSet : public XbRecordListener {
 
  private:
   XbCdxFile& Add(std::unique_ptr<XbCdxFile> file);
+  void UpdateKeys(long recno, const char* before, const char* after);
 
   XbDbfFile& table_;
   XbKeySourceFactory factory_;

@@ -19,6 +19,8 @@ TreeWriter::TreeWriter(XbCdxFile& file, uint32_t root, const KeyFormat& format, 
 
 void TreeWriter::Descend(const std::string& key, uint32_t recno) {
   path_.clear();
+  fresh_.clear();
+  pending_.clear();
   PushNode(file_, format_, path_, root_);
   bool character = format_.Character();
   while (!path_.back().Node().IsLeaf()) {
@@ -52,6 +54,7 @@ bool TreeWriter::Insert(const std::string& key, uint32_t recno, bool unique) {
   if (unique && it != entries.end() && it->key == key) return false;
   entries.insert(it, XbCdxEntry{key, recno, 0});
   Commit(path_.size() - 1);
+  WriteOut();
   return true;
 }
 
@@ -67,6 +70,7 @@ bool TreeWriter::Remove(const std::string& key, uint32_t recno) {
   auto& changed = path_.back().Mutable().entries;
   changed.erase(changed.begin() + at);
   Commit(path_.size() - 1);
+  WriteOut();
   return true;
 }
 
@@ -76,7 +80,65 @@ bool TreeWriter::Fits(const XbCdxNode& node) const {
          kLeafLimit;
 }
 
-void TreeWriter::Write(XbCdxNode node) { file_.WriteNode(std::move(node), format_, highestRecno_); }
+void TreeWriter::Write(size_t level) {
+  pending_.push_back(Pending{&path_[level].Node(), path_[level].shared.get()});
+}
+
+void TreeWriter::WriteNew(XbCdxNode node) {
+  fresh_.push_back(std::move(node));
+  pending_.push_back(Pending{&fresh_.back(), nullptr});
+}
+
+void TreeWriter::WriteLink(uint32_t offset, uint32_t right, uint32_t former) {
+  pending_.push_back(Pending{nullptr, nullptr, offset, right, former});
+}
+
+void TreeWriter::WriteOut() {
+  // New blocks first, from the end of the file on: when the file cannot
+  // grow, nothing in use has changed yet and the blocks are cut off again.
+  uint32_t end = 0;
+  bool grows = false;
+  for (const Pending& p : pending_) {
+    if (!p.node || p.former) continue;
+    end = grows ? std::min(end, p.node->offset) : p.node->offset;
+    grows = true;
+  }
+  try {
+    for (const Pending& p : pending_)
+      if (p.node && !p.former) file_.WriteNode(*p.node, format_, highestRecno_);
+  } catch (...) {
+    try {
+      file_.GiveBackBlocks(end);
+    } catch (...) {
+      // The first failure is the one reported.
+    }
+    throw;
+  }
+  size_t at = 0;
+  try {
+    for (; at < pending_.size(); ++at) {
+      const Pending& p = pending_[at];
+      if (p.node && p.former) file_.WriteNode(*p.node, format_, highestRecno_);
+      else if (!p.node) file_.WriteRightLink(p.linkAt, p.link);
+    }
+  } catch (...) {
+    PutBack(at);
+    throw;
+  }
+}
+
+void TreeWriter::PutBack(size_t failed) {
+  // The write that failed may have reached the file in part: it goes back too.
+  for (size_t i = failed + 1; i-- > 0;) {
+    const Pending& p = pending_[i];
+    try {
+      if (p.node && p.former) file_.WriteNode(*p.former, format_, highestRecno_);
+      else if (!p.node) file_.WriteRightLink(p.linkAt, p.formerLink);
+    } catch (...) {
+      // What cannot be put back stays as it is; the first failure is reported.
+    }
+  }
+}
 
 void TreeWriter::Commit(size_t level) {
   XbCdxNode& node = path_[level].Mutable();
@@ -86,7 +148,7 @@ void TreeWriter::Commit(size_t level) {
     int at = parent.index;
     if (node.entries.empty()) {
       // The node stays in the file and in its level's links, without keys.
-      Write(std::move(node));
+      Write(level);
       auto& up = parent.Mutable().entries;
       up.erase(up.begin() + at);
       Commit(level - 1);
@@ -103,7 +165,7 @@ void TreeWriter::Commit(size_t level) {
     node.attribute = kLeaf | kRoot;
   }
   if (Fits(node)) {
-    Write(std::move(node));  // the path is not used after the change
+    Write(level);
   } else if (level == 0) {
     SplitRoot();
   } else {
@@ -161,13 +223,14 @@ void TreeWriter::Split(size_t level) {
   fresh.back().right = node.offset;
   node.left = fresh.back().offset;
   node.entries = std::move(parts.back());
-  if (leftNeighbour != kNoNode) file_.WriteRightLink(leftNeighbour, fresh.front().offset);
-  for (const XbCdxNode& f : fresh) Write(f);
-  Write(node);
   XbCdxNode& parent = path_[level - 1].Mutable();
   auto at = parent.entries.begin() + path_[level - 1].index;
   for (auto it = fresh.rbegin(); it != fresh.rend(); ++it)
     at = parent.entries.insert(at, XbCdxEntry{it->entries.back().key, it->entries.back().recno, it->offset});
+  const uint32_t first = fresh.front().offset;
+  for (XbCdxNode& f : fresh) WriteNew(std::move(f));
+  if (leftNeighbour != kNoNode) WriteLink(leftNeighbour, first, node.offset);
+  Write(level);
 }
 
 void TreeWriter::SplitRoot() {
@@ -186,12 +249,12 @@ void TreeWriter::SplitRoot() {
   root.attribute = kRoot;
   root.left = root.right = kNoNode;
   root.entries.clear();
-  for (const XbCdxNode& h : halves) {
-    Write(h);
+  for (XbCdxNode& h : halves) {
     root.entries.push_back(XbCdxEntry{h.entries.back().key, h.entries.back().recno, h.offset});
+    WriteNew(std::move(h));
   }
   if (Fits(root)) {
-    Write(root);
+    Write(0);
   } else {
     SplitRoot();
   }

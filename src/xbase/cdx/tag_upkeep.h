@@ -12,8 +12,16 @@
 // A parent entry always holds the last key and record number of its child;
 // a node that becomes empty leaves its parent but stays in the file and in
 // its level's neighbour links.
+//
+// A change is worked out in memory first and written only when it is
+// whole: the new nodes at the end of the file go first, so a disk that is
+// full or a file that may not grow fails before any node in use is touched
+// (the new blocks are cut off again); then the nodes in use, each linked to
+// nodes that are already there. When rewriting a node in use fails, the
+// nodes rewritten so far get their former content back.
 
 #include <cstdint>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -45,13 +53,30 @@ class TreeWriter {
   std::vector<std::vector<XbCdxEntry>> Partition(const XbCdxNode& node) const;
   void Split(size_t level);
   void SplitRoot();
-  void Write(XbCdxNode node);
+  // Notes a write: the node of the path at `level` as changed, a new node,
+  // a new right link of the node at `offset` (whose link was `former`).
+  void Write(size_t level);
+  void WriteNew(XbCdxNode node);
+  void WriteLink(uint32_t offset, uint32_t right, uint32_t former);
+  // Writes what the change noted, new blocks first.
+  void WriteOut();
+  void PutBack(size_t written);
+
+  // One write of a change: a node (`former`: as the file holds it, nullptr
+  // for a new block) or, without a node, the right link at `linkAt`.
+  struct Pending {
+    const XbCdxNode* node = nullptr;
+    const XbCdxNode* former = nullptr;
+    uint32_t linkAt = 0, link = 0, formerLink = 0;
+  };
 
   XbCdxFile& file_;
   uint32_t root_;
   KeyFormat format_;
   uint64_t highestRecno_;
   std::vector<PathStep> path_;
+  std::list<XbCdxNode> fresh_;  // the change's new nodes (addresses stay)
+  std::vector<Pending> pending_;
 };
 
 }  // namespace cdx
