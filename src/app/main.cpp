@@ -4,8 +4,10 @@
 #include <QApplication>
 
 #include "app/program.h"
+#include "xbase/platform.h"
 
 int main(int argc, char** argv) {
+  XbIgnoreFileSizeSignal();
   QApplication app(argc, argv);
   return RunProgram();
 }

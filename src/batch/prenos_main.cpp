@@ -18,6 +18,7 @@
 #include "xbase/file_names.h"
 #include "xbase/ini_file.h"
 #include "xbase/table/dbf_table.h"
+#include "xbase/platform.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ void PrintSummary(const TStoreSummary& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  XbIgnoreFileSizeSignal();
   std::string ini;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];

@@ -25,6 +25,7 @@
 #include "reports/stock_report.h"
 #include "xbase/file_names.h"
 #include "xbase/ini_file.h"
+#include "xbase/platform.h"
 
 namespace {
 
@@ -118,6 +119,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
 }
 
 int main(int argc, char** argv) {
+  XbIgnoreFileSizeSignal();
   Options options;
   if (!ParseArguments(std::vector<std::string>(argv + 1, argv + argc), options, std::cerr)) return 1;
   // No display is needed: fonts and pages come from the offscreen platform.

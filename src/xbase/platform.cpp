@@ -7,6 +7,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -119,3 +120,5 @@ XbLocalTime LocalTime(XbPlatform::Clock::time_point when) {
   localtime_r(&seconds, &t.tm);
   return t;
 }
+
+void XbIgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }

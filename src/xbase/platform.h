@@ -57,6 +57,12 @@ XbPlatform& Platform();
 // was in use. The caller keeps `platform` alive while it is in use.
 XbPlatform* SetPlatform(XbPlatform* platform);
 
+// A write past the process's file-size limit raises SIGXFSZ, which would end
+// the program on the spot; each program ignores it at start, so that such a
+// write fails like one on a full disk ("Error writing to %s") and is taken
+// back.
+void XbIgnoreFileSizeSignal();
+
 // A point of the clock in local time, with its milliseconds.
 struct XbLocalTime {
   std::tm tm{};

@@ -104,6 +104,23 @@ TEST(DbftoolRepair, RebuildsEveryPeerTagInPlaceFromItsOwnHeader) {
   EXPECT_EQ(check.exitCode, 0) << check.out;
 }
 
+// A repair on a drive that is full (a file-size limit of the index file's
+// present size: the rebuilt trees cannot be written) ends with the engine's
+// error, not killed by the limit's signal, and leaves every tag as it was.
+TEST(DbftoolRepair, ADriveThatIsFullEndsTheRepairWithItsErrorAndTheTagsAsTheyWere) {
+  TempDir dir;
+  std::string dbf = CopyInto(dir.Path(), PeerFile("SOR0000.DBF"), "SOR0000.DBF");
+  std::string cdx = CopyInto(dir.Path(), PeerFile("SOR0000.CDX"), "SOR0000.CDX");
+  const std::string before = ReadFile(cdx);
+  // ulimit -f counts blocks of 512 bytes in the shell that runs the command.
+  CommandResult r = RunCommand("ulimit -f " + std::to_string(before.size() / 512) + " && " + BinPath("dbftool") +
+                               " repair " + dbf);
+  EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+  EXPECT_NE((r.out + r.err).find("Error writing to"), std::string::npos) << r.out << r.err;
+  EXPECT_EQ(ReadFile(cdx).size(), before.size());
+  EXPECT_EQ(Dbftool("check " + dbf).exitCode, 0);
+}
+
 // A store's card table of the peer chain, with the shops' extra tags NAC and
 // EAN: after a card appended without its keys and a header left one record
 // behind, check --tree names the two files and the record's missing keys;

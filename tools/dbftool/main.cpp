@@ -20,6 +20,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "xbase/platform.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  XbIgnoreFileSizeSignal();
   Args a;
   IndexArgs ia;
   if (IsIndexCommand(argc, argv) ? !ParseIndexArgs(argc, argv, ia) : !ParseArgs(argc, argv, a)) return Usage();

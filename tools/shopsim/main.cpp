@@ -22,6 +22,7 @@
 #include "chain_state.h"
 #include "demo_data.h"
 #include "shop_day.h"
+#include "xbase/platform.h"
 
 namespace {
 
@@ -96,6 +97,7 @@ int Check(const std::vector<std::string>& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  XbIgnoreFileSizeSignal();
   if (argc < 2) return Usage();
   const std::string command = argv[1];
   std::vector<std::string> a(argv + 2, argv + argc);
