@@ -108,31 +108,19 @@ void ReadFile(size_t size) {
 // Every getter of every field object; bad values may only raise the
 // engine's errors.
 void ReadFields(const TDbfTable& table) {
+  auto tolerate = [](auto&& read) {
+    try {
+      read();
+    } catch (const Exception&) {
+    }
+  };
   for (const auto& field : table.Fields()) {
-    try {
-      field->Value();
-    } catch (const Exception&) {
-    }
-    try {
-      field->AsString();
-    } catch (const Exception&) {
-    }
-    try {
-      field->AsInteger();
-    } catch (const Exception&) {
-    }
-    try {
-      field->AsFloat();
-    } catch (const Exception&) {
-    }
-    try {
-      field->AsBoolean();
-    } catch (const Exception&) {
-    }
-    try {
-      field->AsDate();
-    } catch (const Exception&) {
-    }
+    tolerate([&] { field->Value(); });
+    tolerate([&] { field->AsString(); });
+    tolerate([&] { field->AsInteger(); });
+    tolerate([&] { field->AsFloat(); });
+    tolerate([&] { field->AsBoolean(); });
+    tolerate([&] { field->AsDate(); });
   }
 }
 
