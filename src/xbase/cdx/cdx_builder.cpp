@@ -59,7 +59,7 @@ uint32_t XbSortCdx::Build(XbDbfFile& table, const XbKeySource& source, const XbB
   return root;
 }
 
-uint32_t XbSortCdx::WriteTree(const cdx::SortedKeys& keys, long records, const XbBuildProgress& progress) {
+uint32_t XbSortCdx::WriteTree(cdx::SortedKeys& keys, long records, const XbBuildProgress& progress) {
   const int kl = format_.length;
   const cdx::LeafWidths widths = cdx::LeafWidthsFor(kl, static_cast<uint64_t>(std::max(records, 0L)));
   const int floor = 2 * (widths.entryBytes + kl + 8);
@@ -79,8 +79,7 @@ uint32_t XbSortCdx::WriteTree(const cdx::SortedKeys& keys, long records, const X
     if (!leaf.entries.empty()) above.push_back(XbCdxEntry{leaf.entries.back().key, leaf.entries.back().recno, leaf.offset});
   };
   long written = 0;
-  for (size_t n = 0; n < keys.Count(); ++n) {
-    const uint8_t* r = keys.At(n);
+  while (const uint8_t* r = keys.Next()) {
     XbCdxEntry e;
     e.key.resize(r[kl]);
     for (size_t i = 0; i < e.key.size(); ++i) e.key[i] = static_cast<char>(character ? bytes[r[i]] : r[i]);

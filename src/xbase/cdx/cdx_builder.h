@@ -40,7 +40,7 @@ class XbSortCdx {
   uint32_t Build(XbDbfFile& table, const XbKeySource& source, const XbBuildProgress& progress);
 
  private:
-  uint32_t WriteTree(const cdx::SortedKeys& keys, long records, const XbBuildProgress& progress);
+  uint32_t WriteTree(cdx::SortedKeys& keys, long records, const XbBuildProgress& progress);
 
   XbCdxFile& file_;
   cdx::KeyFormat format_;

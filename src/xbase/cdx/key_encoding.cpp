@@ -41,9 +41,13 @@ double DecodeNumberKey(std::string_view key) {
   return value;
 }
 
-std::string NormalizeKey(std::string_view key, const KeyFormat& format) {
+std::string_view NormalizedKeyView(std::string_view key, const KeyFormat& format) {
   if (key.size() > static_cast<size_t>(format.length)) key = key.substr(0, format.length);
-  return std::string(TrimPad(key, format.Pad()));
+  return TrimPad(key, format.Pad());
+}
+
+std::string NormalizeKey(std::string_view key, const KeyFormat& format) {
+  return std::string(NormalizedKeyView(key, format));
 }
 
 std::string PadKey(std::string_view key, const KeyFormat& format) {

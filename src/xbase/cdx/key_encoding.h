@@ -39,6 +39,8 @@ double DecodeNumberKey(std::string_view key);
 
 // A key as held: cut to the format's length, trailing pad bytes removed.
 std::string NormalizeKey(std::string_view key, const KeyFormat& format);
+// The same key as a view into `key`, without a copy.
+std::string_view NormalizedKeyView(std::string_view key, const KeyFormat& format);
 // A held key padded to the full key length.
 std::string PadKey(std::string_view key, const KeyFormat& format);
 

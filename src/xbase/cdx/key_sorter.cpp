@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstring>
 #include <exception>
-#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -46,12 +45,40 @@ struct SortRecord {
   }
 };
 
+// The sorted records of one or two readers, merged as they are taken (a
+// merged copy would be as big again, all written once and read once), each
+// key once for a unique tag.
 template <size_t N>
 class SortedKeysOf final : public SortedKeys {
  public:
-  size_t Count() const override { return records.size(); }
-  const uint8_t* At(size_t i) const override { return records[i].bytes; }
-  std::vector<SortRecord<N>> records;
+  SortedKeysOf(size_t keyBytes, bool unique) : keyBytes_(keyBytes), unique_(unique) {}
+
+  const uint8_t* Next() override {
+    for (;;) {
+      const SortRecord<N>* r = Take();
+      if (!r) return nullptr;
+      // Equal keys differ only in the record number after them; the first
+      // of each run has the lowest.
+      if (unique_ && last_ && std::memcmp(last_->bytes, r->bytes, keyBytes_) == 0) continue;
+      last_ = r;
+      return r->bytes;
+    }
+  }
+
+  std::vector<SortRecord<N>> low, high;
+
+ private:
+  const SortRecord<N>* Take() {
+    const bool fromLow = i_ < low.size(), fromHigh = j_ < high.size();
+    if (fromLow && (!fromHigh || !(high[j_] < low[i_]))) return &low[i_++];
+    if (fromHigh) return &high[j_++];
+    return nullptr;
+  }
+
+  const size_t keyBytes_;
+  const bool unique_;
+  size_t i_ = 0, j_ = 0;
+  const SortRecord<N>* last_ = nullptr;
 };
 
 // Thrown inside the second reader when the first one has failed.
@@ -77,7 +104,7 @@ class Sorter {
 
  private:
   void Add(std::vector<SortRecord<N>>& out, const std::string& raw, long recno) {
-    const std::string key = NormalizeKey(raw, format_);
+    const std::string_view key = NormalizedKeyView(raw, format_);
     SortRecord<N>& r = out.emplace_back();
     std::memset(r.bytes, 0, N);
     const bool character = format_.Character();
@@ -98,13 +125,14 @@ class Sorter {
 template <size_t N>
 std::unique_ptr<SortedKeys> Sort(XbDbfFile& table, long records, const XbKeySource& source, const KeyFormat& format,
                                  bool unique, const std::function<void(long)>& progress) {
-  auto sorted = std::make_unique<SortedKeysOf<N>>();
+  auto sorted = std::make_unique<SortedKeysOf<N>>(static_cast<size_t>(format.length) + 1, unique);
   Sorter<N> sorter(table, source, format);
   if (records < kTwoThreadsFrom) {
-    sorter.Read(1, records, sorted->records, progress);
+    sorter.Read(1, records, sorted->low, progress);
   } else {
     const long half = records / 2;
-    std::vector<SortRecord<N>> low, high;
+    std::vector<SortRecord<N>>& low = sorted->low;
+    std::vector<SortRecord<N>>& high = sorted->high;
     std::atomic<long> highRead{0};
     std::atomic<bool> stop{false};
     std::exception_ptr highFailure;
@@ -130,20 +158,7 @@ std::unique_ptr<SortedKeys> Sort(XbDbfFile& table, long records, const XbKeySour
     }
     second.join();
     if (highFailure) std::rethrow_exception(highFailure);
-    sorted->records.reserve(low.size() + high.size());
-    std::merge(low.begin(), low.end(), high.begin(), high.end(), std::back_inserter(sorted->records));
     progress(records);
-  }
-  if (unique) {
-    // Equal keys differ only in the record number after them; the first of
-    // each run has the lowest.
-    const size_t keyBytes = static_cast<size_t>(format.length) + 1;
-    auto& r = sorted->records;
-    r.erase(std::unique(r.begin(), r.end(),
-                        [keyBytes](const SortRecord<N>& a, const SortRecord<N>& b) {
-                          return std::memcmp(a.bytes, b.bytes, keyBytes) == 0;
-                        }),
-            r.end());
   }
   return sorted;
 }

@@ -11,8 +11,9 @@
 // one with the lowest record number.
 //
 // A big table is read and sorted in two halves at once, on two threads, and
-// the halves are merged: the key source is then called from both threads,
-// which its Key and Includes allow (they read nothing but the record given).
+// the halves are merged as they are taken: the key source is then called
+// from both threads, which its Key and Includes allow (they read nothing but
+// the record given).
 
 #include <cstdint>
 #include <functional>
@@ -28,9 +29,8 @@ namespace cdx {
 class SortedKeys {
  public:
   virtual ~SortedKeys() = default;
-  virtual size_t Count() const = 0;
-  // The i-th sort record in key order.
-  virtual const uint8_t* At(size_t i) const = 0;
+  // The next sort record in key order; nullptr after the last.
+  virtual const uint8_t* Next() = 0;
 };
 
 // Reads the table's `records` records and sorts their keys. `progress(n)`
