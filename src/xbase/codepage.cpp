@@ -168,9 +168,10 @@ std::string Codepage::AnsiLower(std::string_view text) {
 
 std::string Codepage::OemUpper(std::string_view oem) const {
   std::string out(oem);
-  for (char& c : out) {
-    uint8_t a = oemToAnsi_[static_cast<uint8_t>(c)];
-    c = static_cast<char>(ansiToOem_[AnsiUpper(a)]);
-  }
+  for (char& c : out) c = static_cast<char>(oemUpper_[static_cast<uint8_t>(c)]);
   return out;
+}
+
+void Codepage::MakeOemUpper() {
+  for (int b = 0; b < 256; ++b) oemUpper_[b] = ansiToOem_[AnsiUpper(oemToAnsi_[b])];
 }

@@ -52,7 +52,9 @@ class Codepage {
   Codepage();
   std::array<uint8_t, 256> ansiToOem_{};
   std::array<uint8_t, 256> oemToAnsi_{};
+  std::array<uint8_t, 256> oemUpper_{};  // OemUpper of each byte, made with the tables
   std::array<char32_t, 256> ansiToUnicode_{};
+  void MakeOemUpper();
 };
 
 template <class AnsiToOemFn, class OemToAnsiFn>
@@ -92,5 +94,6 @@ Codepage Codepage::Build(AnsiToOemFn ansiToOem, OemToAnsiFn oemToAnsi) {
     cp.ansiToOem_[b] = static_cast<uint8_t>(image[b]);
     cp.oemToAnsi_[image[b]] = static_cast<uint8_t>(b);
   }
+  cp.MakeOemUpper();
   return cp;
 }
