@@ -1,10 +1,10 @@
 #include "xbase/cdx/node_layout.h"
 
-#include "xbase/cdx/collation.h"
-
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+
+#include "xbase/cdx/collation.h"
 
 namespace cdx {
 namespace {
