@@ -224,10 +224,7 @@ void XbDbfFile::Update() {
     Append();
     return;
   }
-  if (listener_) listener_->BeginWrite();
-  XbOnExit endWrite([this] {
-    if (listener_) listener_->EndWrite();
-  });
+  auto writeLocks = HoldWriteLocks();
   if (listener_) listener_->BeforeUpdate(recno_, before_.data(), buffer_.data());
   WriteRecord();
   if (listener_)
@@ -239,18 +236,13 @@ void XbDbfFile::Update() {
 void XbDbfFile::WriteRecord() {
   headerDirty_ = true;
   const uint64_t offset = RecordOffset(recno_);
-  try {
-    file_.WriteAt(offset, buffer_.data(), header_.RecordLength());
-  } catch (...) {
+  {
     // Part of the record may have reached the file: the record as it was
     // goes back (nothing to do when not a byte was written).
-    if (file_.LastWritten() > 0) {
-      try {
-        PutRecordBack(offset);
-      } catch (...) {
-      }
-    }
-    throw;
+    XbOnFailure partial([this, offset] {
+      if (file_.LastWritten() > 0) PutRecordBack(offset);
+    });
+    file_.WriteAt(offset, buffer_.data(), header_.RecordLength());
   }
   UpdateWindow(recno_, buffer_.data());
   XbOnFailure putBack([this, offset] { PutRecordBack(offset); });
@@ -271,10 +263,7 @@ bool XbDbfFile::LockRecord(long recno) {
 }
 
 void XbDbfFile::Append() {
-  if (listener_) listener_->BeginWrite();
-  XbOnExit endWrite([this] {
-    if (listener_) listener_->EndWrite();
-  });
+  auto writeLocks = HoldWriteLocks();
   if (listener_) listener_->BeforeAppend(buffer_.data());
   // The append lock keeps other writers from taking the same record number.
   // Another program may hold it for a moment: it is tried like an index lock.
@@ -303,12 +292,12 @@ void XbDbfFile::AppendRecord(const AppendUndo& undo) {
   long recno = count_ + 1;
   const uint64_t offset = RecordOffset(recno);
   buffer_[len] = 0x1A;
-  try {
+  {
+    XbOnFailure partial([&] {
+      if (file_.LastWritten() > 0) CutAppended(undo, false);
+    });
     XbOnExit unmark([this, len] { buffer_[len] = ' '; });
     file_.WriteAt(offset, buffer_.data(), len + 1);
-  } catch (...) {
-    if (file_.LastWritten() > 0) CutAppended(undo, false);
-    throw;
   }
   count_ = recno;
   recno_ = recno;
@@ -346,17 +335,16 @@ void XbDbfFile::CutAppended(const AppendUndo& undo, bool headerWritten) {
   }
 }
 
-bool XbDbfFile::TakeBackAppended(const AppendUndo& undo, const XbLockRegion& appendLock) {
+void XbDbfFile::TakeBackAppended(const AppendUndo& undo, const XbLockRegion& appendLock) {
   // The append lock was given up after the header write. Under it again the
   // record is cut off only while it is still the last one of the file;
   // when another program appended after it (one that keeps no index of
   // this table), it stays.
-  if (!LockWithRetry(file_, appendLock)) return false;
+  if (!LockWithRetry(file_, appendLock)) return;
   XbOnExit unlock([this] { file_.Unlock(); });
   const uint64_t end = RecordOffset(recno_) + header_.RecordLength() + 1;
-  if (file_.Shared() && file_.Size() != end) return false;
+  if (file_.Shared() && file_.Size() != end) return;
   CutAppended(undo, true);
-  return true;
 }
 
 void XbDbfFile::AfterWrite() {

@@ -17,6 +17,7 @@
 #include "xbase/date.h"
 #include "xbase/dbf_header.h"
 #include "xbase/disk_file.h"
+#include "xbase/scope_guard.h"
 
 // Told about every record the file writes, so that index files stay current.
 // `before` is the record as last read or written, `after` the record now on
@@ -158,14 +159,15 @@ class XbDbfFile {
   void Flush() { file_.Flush(); }
 
   void SetListener(XbRecordListener* listener) { listener_ = listener; }
-  // Takes the locks of a write (the listener's BeginWrite) for longer than
-  // one write: the writes and reads between Hold and Release take them
-  // again without asking the operating system. Calls must pair.
-  void HoldWriteLocks() {
+  // Takes the locks of a write (the listener's BeginWrite) until the guard
+  // returned is left, however it is left (EndWrite). Every write takes them
+  // itself; held around several writes and reads, they are taken again
+  // without asking the operating system.
+  [[nodiscard]] auto HoldWriteLocks() {
     if (listener_) listener_->BeginWrite();
-  }
-  void ReleaseWriteLocks() {
-    if (listener_) listener_->EndWrite();
+    return XbOnExit([this] {
+      if (listener_) listener_->EndWrite();
+    });
   }
   XbDiskFile& DiskFile() { return file_; }
   const XbDiskFile& DiskFile() const { return file_; }
@@ -186,7 +188,7 @@ class XbDbfFile {
   void PutRecordBack(uint64_t offset);
   void AppendRecord(const AppendUndo& undo);
   void CutAppended(const AppendUndo& undo, bool headerWritten);
-  bool TakeBackAppended(const AppendUndo& undo, const XbLockRegion& appendLock);
+  void TakeBackAppended(const AppendUndo& undo, const XbLockRegion& appendLock);
   void AfterWrite();
   void ReadRecord(long recno, bool fromFile = false);
   void FillWindow(long recno);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 
 #include "data/data_module.h"
 #include "data/drive_map.h"
@@ -20,6 +21,18 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The data module of a program started by the system user "admin" in
+// `exeDir`; `typed` is the answer of a sign-on dialog, if one is shown.
+struct Started {
+  RecordingUi ui;
+  TData module;
+  Started(const std::string& exeDir, std::optional<LoginInput> typed) : module(ui, exeDir) {
+    ui.loginInput = std::move(typed);
+    module.userName = [] { return std::string("admin"); };
+    module.DataModuleCreate();
+  }
+};
 
 class StartUpTest : public ::testing::Test {
  protected:
@@ -91,11 +104,9 @@ TEST_F(StartUpTest, DataModuleCreate) {
     Fresh();
     c.prepare();
 
-    RecordingUi ui;
-    ui.loginInput = c.typed;
-    TData module(ui, ExeDir());
-    module.userName = [] { return std::string("admin"); };
-    module.DataModuleCreate();
+    Started started(ExeDir(), c.typed);
+    RecordingUi& ui = started.ui;
+    TData& module = started.module;
 
     EXPECT_EQ(ui.Texts(), c.messages);
     EXPECT_EQ(ui.quitRequested, c.quit);
@@ -125,11 +136,10 @@ TEST_F(StartUpTest, DataPathOnAMappedDrive) {
   std::ofstream(dir_.File("DataSor.ini"), std::ios::trunc)
       << "[DataSor]\r\nCestaData=F:\\DATA \r\n\r\n[Disky]\r\nf = " << dir_.Path() << "\r\nXY=/nowhere\r\n";
   LoadDriveMap(dir_.File("DataSor.ini"));
-  RecordingUi ui;
-  TData module(ui, ExeDir());
-  module.userName = [] { return std::string("admin"); };
-  module.DataModuleCreate();
+  Started started(ExeDir(), std::nullopt);
   SetDriveMap({});
+  RecordingUi& ui = started.ui;
+  TData& module = started.module;
 
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(module.DataPath, "F:\\DATA");
@@ -212,11 +222,9 @@ TEST_F(StartUpTest, BadConfiguration) {
     c.prepare();
     const auto before = Snapshot(Data());
 
-    RecordingUi ui;
-    ui.loginInput = LoginInput{"admin", "admin"};
-    TData module(ui, ExeDir());
-    module.userName = [] { return std::string("admin"); };
-    module.DataModuleCreate();
+    Started started(ExeDir(), LoginInput{"admin", "admin"});
+    RecordingUi& ui = started.ui;
+    TData& module = started.module;
 
     EXPECT_EQ(ui.Texts(), c.messages);
     EXPECT_EQ(ui.quitRequested, c.quit);
@@ -255,11 +263,9 @@ TEST_F(StartUpTest, BadSignOnInput) {
   const auto before = Snapshot(Data());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    RecordingUi ui;
-    ui.loginInput = c.typed;
-    TData module(ui, ExeDir());
-    module.userName = [] { return std::string("admin"); };
-    module.DataModuleCreate();
+    Started started(ExeDir(), c.typed);
+    RecordingUi& ui = started.ui;
+    TData& module = started.module;
     EXPECT_EQ(ui.Texts(), c.messages);
     EXPECT_EQ(ui.quitRequested, c.quit);
     EXPECT_EQ(module.UserFullName, "");

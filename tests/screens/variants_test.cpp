@@ -2,6 +2,7 @@
 // list limited to the card, and new variants through the variant editor,
 // with the proposed index and the refused ones.
 
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -39,6 +40,22 @@ class VariantsTest : public ScreenTest {
   void Variants(std::function<void(QWidget*)> script) {
     OnModal(std::move(script));
     QTest::keyClick(window_->DBGrid1, Qt::Key_F7);
+  }
+  // Opens a new variant's editor (F2 in the list), lets `fill` type into it,
+  // presses "OK" and then "Storno"; returns whether "OK" left it open.
+  bool RefusedNewVariant(const std::function<void(QWidget* editor)>& fill) {
+    bool stayedOpen = false;
+    Variants([&](QWidget*) {
+      OnModal([&](QWidget* editor) {
+        fill(editor);
+        Click(Child<QPushButton>(editor, "Button2"));
+        stayedOpen = editor->isVisible();
+        Click(Child<QPushButton>(editor, "Button1"));
+      });
+      Press(Qt::Key_F2);
+      Press(Qt::Key_Escape);
+    });
+    return stayedOpen;
   }
 };
 
@@ -110,21 +127,11 @@ TEST_F(VariantsTest, EmptyOrRepeatedIndexIsRefused) {
                         Case{existing, "Varianta " + existing + " již u této karty existuje !"}}) {
     SCOPED_TRACE(c.typed);
     ui_.Clear();
-    bool stayedOpen = false;
-    Variants([&](QWidget*) {
-      OnModal([&](QWidget* editor) {
-        auto* index = Child<TEditOrvet>(editor, "EditOrvet1");
-        index->selectAll();
-        Press(Qt::Key_Backspace);
-        Type(QString::fromStdString(c.typed));
-        Click(Child<QPushButton>(editor, "Button2"));
-        stayedOpen = editor->isVisible();
-        Click(Child<QPushButton>(editor, "Button1"));
-      });
-      Press(Qt::Key_F2);
-      Press(Qt::Key_Escape);
-    });
-    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(RefusedNewVariant([&](QWidget* editor) {
+      Child<TEditOrvet>(editor, "EditOrvet1")->selectAll();
+      Press(Qt::Key_Backspace);
+      Type(QString::fromStdString(c.typed));
+    }));
     EXPECT_EQ(ui_.Texts(), std::vector<std::string>{c.message});
   }
   EXPECT_EQ(RecordCount("SKL0000.DBF"), before);
@@ -157,26 +164,17 @@ TEST_F(VariantsTest, BadValuesInTheEditorWriteNothing) {
     ui_.Clear();
     controlMessages.clear();
     const std::vector<std::string> before = Bytes(files);
-    bool stayedOpen = false;
-    Variants([&](QWidget*) {
-      OnModal([&](QWidget* editor) {
-        if (!c.index.isEmpty()) {
-          Child<TEditOrvet>(editor, "EditOrvet1")->selectAll();
-          Press(Qt::Key_Backspace);
-          Type(c.index);
-        }
-        if (!c.price.isEmpty()) {
-          Child<TDBEditOrvet>(editor, "DBEditOrvet2")->setFocus();
-          Type(c.price);
-        }
-        Click(Child<QPushButton>(editor, "Button2"));
-        stayedOpen = editor->isVisible();
-        Click(Child<QPushButton>(editor, "Button1"));
-      });
-      Press(Qt::Key_F2);
-      Press(Qt::Key_Escape);
-    });
-    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(RefusedNewVariant([&](QWidget* editor) {
+      if (!c.index.isEmpty()) {
+        Child<TEditOrvet>(editor, "EditOrvet1")->selectAll();
+        Press(Qt::Key_Backspace);
+        Type(c.index);
+      }
+      if (!c.price.isEmpty()) {
+        Child<TDBEditOrvet>(editor, "DBEditOrvet2")->setFocus();
+        Type(c.price);
+      }
+    }));
     EXPECT_EQ(ui_.Texts(), c.messages);
     EXPECT_EQ(ControlTexts(), c.controlBoxes);
     EXPECT_TRUE(Bytes(files) == before);

@@ -135,10 +135,6 @@ void XbIndexSet::BeforeAppend(const char* record) {
 }
 
 void XbIndexSet::UpdateKeys(long recno, const char* before, const char* after) {
-  if (files_.size() == 1) {
-    files_.front()->UpdateKeys(recno, before, after);
-    return;
-  }
   std::vector<XbCdxFile::KeyChanges> done;
   done.reserve(files_.size());
   try {

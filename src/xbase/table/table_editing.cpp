@@ -73,8 +73,7 @@ void TDbfTable::Post() {
     // The index locks of the write stay taken until the posted record is
     // placed in the current order, so that placing it finds the nodes just
     // written without locking and reading the index files again.
-    file_->HoldWriteLocks();
-    XbOnExit release([this] { file_->ReleaseWriteLocks(); });
+    auto writeLocks = file_->HoldWriteLocks();
     if (state_ == TDataSetState::Edit) file_->Update();
     else file_->Append();
     file_->UnlockRecord();
